@@ -1,0 +1,39 @@
+# The MIDI bus of the tests: a private JACK server that a CTest fixture starts before the first
+# test that needs it and stops after the last one, whatever their results.
+set(SUITE_TEST_JACK_SERVER "suite-tests" CACHE STRING "Name of the private JACK server of the tests")
+
+add_test(NAME midi_bus_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/midi-bus start ${SUITE_TEST_JACK_SERVER})
+add_test(NAME midi_bus_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/midi-bus stop ${SUITE_TEST_JACK_SERVER})
+set_tests_properties(midi_bus_start PROPERTIES FIXTURES_SETUP midi_bus)
+set_tests_properties(midi_bus_stop PROPERTIES FIXTURES_CLEANUP midi_bus)
+
+# Environment of test processes that are not GoogleTest binaries (those set it in their main()):
+# MIDI goes to the private server only, and nothing ever starts a JACK server by accident.
+set(SUITE_TEST_ENVIRONMENT
+    "JACK_DEFAULT_SERVER=${SUITE_TEST_JACK_SERVER}"
+    "JACK_NO_START_SERVER=1"
+    "MIDI_API=jack"
+    "QT_QPA_PLATFORM=offscreen")
+
+# suite_add_gtest(target [MIDI]): links the suite's test main and registers the GoogleTest cases of
+# target with CTest; with MIDI they run on the bus fixture.
+function(suite_add_gtest target)
+    cmake_parse_arguments(ARG "MIDI" "" "" ${ARGN})
+    target_link_libraries(${target} PRIVATE suite_test_main)
+    if(ARG_MIDI)
+        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
+                             PROPERTIES TIMEOUT 120 FIXTURES_REQUIRED midi_bus)
+    else()
+        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
+    endif()
+endfunction()
+
+# suite_add_command_test(name [MIDI] COMMAND ...): a test that runs a command line.
+function(suite_add_command_test name)
+    cmake_parse_arguments(ARG "MIDI" "" "COMMAND" ${ARGN})
+    add_test(NAME ${name} COMMAND ${ARG_COMMAND})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${SUITE_TEST_ENVIRONMENT}" TIMEOUT 120)
+    if(ARG_MIDI)
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED midi_bus)
+    endif()
+endfunction()

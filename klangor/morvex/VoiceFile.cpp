@@ -1,0 +1,125 @@
+#include "morvex/VoiceFile.h"
+
+#include "morvex/Checksum.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace morvex {
+namespace {
+
+constexpr std::uint8_t kSysExStart = 0xF0;
+constexpr std::uint8_t kSysExEnd = 0xF7;
+constexpr std::uint8_t kYamahaId = 0x43;
+constexpr std::uint8_t kStoredSubstitute = 226; // how a file stores the byte 26
+constexpr std::uint8_t kSubstituted = 26;
+// Voice files are a few hundred bytes; a ".mid" file holding a dump somewhere is small too.
+// Anything this large is not what the user meant to open.
+constexpr qint64 kLargestVoiceFile = 16 * 1024 * 1024;
+
+bool isStandardMidiFile(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= 4 && std::equal(bytes.begin(), bytes.begin() + 4, "MThd");
+}
+
+// Length of the variable-length count after F0 in a Standard MIDI File (at most four bytes).
+std::size_t variableLengthSize(std::span<const std::uint8_t> bytes, std::size_t at) {
+    std::size_t n = 0;
+    while (at + n < bytes.size() && n < 4) {
+        if (!(bytes[at + n++] & 0x80)) break;
+    }
+    return n;
+}
+
+std::string fileError(const std::string& what, const std::string& path, const QString& reason) {
+    return what + " \"" + path + "\": " + reason.toStdString();
+}
+
+} // namespace
+
+ParsedVoiceFile parseVoiceFile(std::span<const std::uint8_t> bytes) {
+    ParsedVoiceFile result;
+    const auto f0 = std::find(bytes.begin(), bytes.end(), kSysExStart);
+    if (f0 == bytes.end()) {
+        result.problem = "holds no SysEx data (no F0 byte)";
+        return result;
+    }
+    std::size_t at = static_cast<std::size_t>(f0 - bytes.begin()) + 1;
+    if (isStandardMidiFile(bytes) && at < bytes.size() && bytes[at] != kYamahaId)
+        at += variableLengthSize(bytes, at);
+
+    const std::size_t available = at < bytes.size() ? bytes.size() - at : 0;
+    const std::size_t needed = kBytesNeededFromF0 - 1;
+    if (available < needed) {
+        result.problem = "is too short for a Morvex voice: " + std::to_string(available + 1) +
+                         " bytes from the F0 on, " + std::to_string(kBytesNeededFromF0) + " needed";
+        return result;
+    }
+    auto real = [](std::uint8_t b) { return b == kStoredSubstitute ? kSubstituted : b; };
+    result.dump.header[0] = kSysExStart;
+    std::transform(bytes.begin() + at, bytes.begin() + at + kDumpHeaderSize - 1,
+                   result.dump.header.begin() + 1, real);
+    at += kDumpHeaderSize - 1;
+    std::transform(bytes.begin() + at, bytes.begin() + at + result.dump.parameters.size(),
+                   result.dump.parameters.begin(), real);
+    result.ok = true;
+    return result;
+}
+
+Status LoadVoiceFile(MorvexState& state, const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return errorReport(fileError("Cannot open", path, file.errorString()));
+    if (file.size() > kLargestVoiceFile)
+        return errorReport("\"" + path + "\" is too large to be a voice file.");
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return errorReport(fileError("Cannot read", path, file.errorString()));
+
+    const auto* data = reinterpret_cast<const std::uint8_t*>(content.constData());
+    const ParsedVoiceFile parsed = parseVoiceFile({data, static_cast<std::size_t>(content.size())});
+    if (!parsed.ok) return errorReport("\"" + path + "\" " + parsed.problem + ".");
+
+    state.dumpHeader = parsed.dump.header;
+    std::copy(parsed.dump.parameters.begin(), parsed.dump.parameters.end(),
+              state.voiceData.begin());
+    state.elementSwitch.fill(1);
+    return std::nullopt;
+}
+
+std::vector<std::uint8_t> dumpBytes(const MorvexState& state) {
+    std::vector<std::uint8_t> bytes(state.dumpHeader.begin(), state.dumpHeader.end());
+    bytes.insert(bytes.end(), state.voiceData.begin(), state.voiceData.end() - 1);
+    bytes.push_back(kSysExEnd);
+    return bytes;
+}
+
+std::vector<std::uint8_t> voiceFileBytes(const MorvexState& state) {
+    std::vector<std::uint8_t> bytes(state.dumpHeader.begin(), state.dumpHeader.end());
+    bytes.insert(bytes.end(), state.voiceData.begin(), state.voiceData.end());
+    std::replace(bytes.begin(), bytes.end(), kSubstituted, kStoredSubstitute);
+    return bytes;
+}
+
+Status SaveVoiceFile(MorvexState& state, const std::string& path) {
+    UpdateChecksum(state.voiceData);
+    state.voiceData[kVoiceDataSize - 1] = kSysExEnd;
+    const std::vector<std::uint8_t> bytes = voiceFileBytes(state);
+
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        return errorReport(fileError("Cannot write", path, file.errorString()));
+    const qint64 written =
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    // A short write can come without an error code; committing it would leave a truncated file.
+    if (written != static_cast<qint64>(bytes.size())) {
+        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                                    : QStringLiteral("disk full?");
+        file.cancelWriting();
+        return errorReport(fileError("Cannot write", path, reason));
+    }
+    if (!file.commit()) return errorReport(fileError("Cannot write", path, file.errorString()));
+    return std::nullopt;
+}
+
+} // namespace morvex

@@ -1,0 +1,51 @@
+#include "testing/MidiPeer.h"
+
+#include "midi/MidiApi.h"
+
+namespace testing_support {
+
+MidiInputPeer::MidiInputPeer(const std::string& portName) : portName_(portName) {
+    in_ = midi::makeInputClient("test-peer");
+    if (!in_) return;
+    in_->ignoreTypes(false, true, true);
+    in_->setCallback(&MidiInputPeer::onMessage, this);
+    in_->openVirtualPort(portName);
+}
+
+MidiInputPeer::~MidiInputPeer() {
+    if (in_) {
+        in_->cancelCallback();
+        in_->closePort();
+    }
+}
+
+void MidiInputPeer::onMessage(double, std::vector<unsigned char>* message, void* self) {
+    auto* peer = static_cast<MidiInputPeer*>(self);
+    {
+        std::lock_guard lock(peer->mutex_);
+        peer->messages_.emplace_back(message->begin(), message->end());
+    }
+    peer->arrived_.notify_all();
+}
+
+std::vector<Bytes> MidiInputPeer::waitForMessages(std::size_t count,
+                                                  std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    arrived_.wait_for(lock, timeout, [&] { return messages_.size() >= count; });
+    return messages_;
+}
+
+int MidiInputPeer::outputIndex() const {
+    auto out = midi::makeOutputClient("test-lookup");
+    if (!out) return -1;
+    const auto names = midi::portNames(*out);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        if (name.size() >= portName_.size() &&
+            name.compare(name.size() - portName_.size(), portName_.size(), portName_) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+} // namespace testing_support

@@ -1,0 +1,13 @@
+// The main() of every test binary: MIDI goes to the private JACK server of the tests (started by a
+// CTest fixture), never to a server of the user's, and windows go to the offscreen platform.
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    setenv("JACK_DEFAULT_SERVER", SUITE_TEST_JACK_SERVER, 1);
+    setenv("JACK_NO_START_SERVER", "1", 1);
+    setenv("MIDI_API", "jack", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
