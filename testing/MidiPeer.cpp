@@ -2,7 +2,15 @@
 
 #include "midi/MidiApi.h"
 
+#include <atomic>
+#include <unistd.h>
+
 namespace testing_support {
+
+std::string MidiInputPeer::uniqueName(const std::string& base) {
+    static std::atomic<int> counter{0};
+    return base + " " + std::to_string(getpid()) + "-" + std::to_string(++counter);
+}
 
 MidiInputPeer::MidiInputPeer(const std::string& portName) : portName_(portName) {
     in_ = midi::makeInputClient("test-peer");
@@ -41,8 +49,8 @@ int MidiInputPeer::outputIndex() const {
     const auto names = midi::portNames(*out);
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string& name = names[i];
-        if (name.size() >= portName_.size() &&
-            name.compare(name.size() - portName_.size(), portName_.size(), portName_) == 0)
+        const std::size_t colon = name.rfind(':');
+        if (name.substr(colon == std::string::npos ? 0 : colon + 1) == portName_)
             return static_cast<int>(i);
     }
     return -1;

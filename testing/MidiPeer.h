@@ -17,6 +17,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 class MidiInputPeer {
 public:
+    // A port name that no earlier peer of this process used: a port that is being torn down can
+    // still be listed for a moment, and a message sent to it is lost.
+    static std::string uniqueName(const std::string& base);
+
     // Opens a virtual input port called portName on the test bus.
     explicit MidiInputPeer(const std::string& portName);
     ~MidiInputPeer();

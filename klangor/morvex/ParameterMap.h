@@ -45,6 +45,7 @@ struct ParameterDescriptor {
     int& (*value)(VoiceParams&, int slot); // null for Zero
 
     int offset(int slot) const { return stride ? offsets[0] + stride * slot : offsets[slot]; }
+    bool covers(int slot) const { return offset(slot) != kNoOffset; }
 };
 
 // The table, in the order EncodeVoice must write: the common area first, and each element's

@@ -43,7 +43,7 @@ Status TransmitSysEx(const MorvexState& state, SysExKind kind, int device) {
 
     const std::vector<std::uint8_t> message = sysExMessage(state, kind);
     out->sendMessage(message.data(), message.size());
-    out->closePort();
+    midi::closeOutput(out);
     if (!failure.empty())
         return sendProblem("Sending to MIDI output " + std::to_string(device) +
                            " failed: " + failure);

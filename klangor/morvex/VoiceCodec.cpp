@@ -48,6 +48,7 @@ void DecodeVoice(MorvexState& state) {
     for (const ParameterDescriptor& p : voiceParameterMap()) {
         if (!p.value) continue;
         for (int slot = 0; slot < p.slots; ++slot) {
+            if (!p.covers(slot)) continue;
             int& value = p.value(state.voiceParams, slot);
             value = decodeValue(p.encoding, state.voiceData, p.offset(slot), value);
         }
@@ -60,6 +61,7 @@ std::vector<int> EncodeVoice(MorvexState& state, const RangeReporter& report) {
         state.voiceData[kVoiceNameOffset + i] = static_cast<std::uint8_t>(state.voiceName[i]);
     for (const ParameterDescriptor& p : voiceParameterMap()) {
         for (int slot = 0; slot < p.slots; ++slot) {
+            if (!p.covers(slot)) continue;
             const int value = p.value ? p.value(state.voiceParams, slot) : 0;
             encodeValue(p.encoding, state.voiceData, p.offset(slot), value);
         }

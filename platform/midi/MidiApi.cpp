@@ -1,10 +1,15 @@
 #include "midi/MidiApi.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <jack/jack.h>
+#if defined(__linux__)
+#include <alsa/asoundlib.h>
+#endif
 #include <mutex>
 #include <regex>
 #include <thread>
@@ -17,30 +22,35 @@ void printJackError(const char* text) {
     std::fprintf(stderr, "%s\n", text);
 }
 
-struct JackProbe {
-    bool answers = false;
-    double periodSeconds = 0.0;
+// One JACK client per process, never activated, that tells whether a server answers and counts
+// its process cycles. Opening a client takes tens of milliseconds, so it is opened once.
+struct JackClock {
+    jack_client_t* client = nullptr;
+    std::atomic<bool> serverGone{false};
 };
 
-// Asks the JACK server once whether it runs, without starting one and without the library's
-// complaints on stderr when none runs.
-const JackProbe& probeJack() {
-    static JackProbe probe;
+void onJackShutdown(void* clock) {
+    static_cast<JackClock*>(clock)->serverGone = true;
+}
+
+JackClock& jackClock() {
+    static JackClock clock;
     static std::once_flag once;
     std::call_once(once, [] {
+        // Asked without starting a server and without the library's complaints when none runs.
         jack_set_error_function(ignoreJackMessage);
         jack_set_info_function(ignoreJackMessage);
         jack_status_t status;
-        if (jack_client_t* client = jack_client_open("midi-probe", JackNoStartServer, &status)) {
-            probe.answers = true;
-            const double rate = jack_get_sample_rate(client);
-            if (rate > 0) probe.periodSeconds = jack_get_buffer_size(client) / rate;
-            jack_client_close(client);
-        }
+        clock.client = jack_client_open("suite-clock", JackNoStartServer, &status);
+        if (clock.client) jack_on_shutdown(clock.client, onJackShutdown, &clock);
         jack_set_error_function(printJackError);
-        jack_set_info_function(ignoreJackMessage);
     });
-    return probe;
+    return clock;
+}
+
+bool jackAnswers() {
+    const JackClock& clock = jackClock();
+    return clock.client && !clock.serverGone;
 }
 
 RtMidi::Api platformApi() {
@@ -53,8 +63,26 @@ RtMidi::Api platformApi() {
 #endif
 }
 
+#if defined(__linux__)
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+// Whether the ALSA sequencer can be opened. Asked first because RtMidi and the ALSA library both
+// print their complaints before RtMidi throws, and a machine without MIDI is no error.
+bool alsaSequencerAnswers() {
+    snd_lib_error_set_handler(ignoreAlsaMessage);
+    snd_seq_t* sequencer = nullptr;
+    const bool opened = snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_DUPLEX, 0) == 0;
+    if (opened) snd_seq_close(sequencer);
+    snd_lib_error_set_handler(nullptr);
+    return opened;
+}
+#endif
+
 template <class Client>
 std::unique_ptr<Client> makeClient(const std::string& clientName) {
+#if defined(__linux__)
+    if (chooseApi() == RtMidi::LINUX_ALSA && !alsaSequencerAnswers()) return nullptr;
+#endif
     try {
         auto client = std::make_unique<Client>(chooseApi(), clientName);
         // Problems after construction are reported by the callers' results, not on stderr.
@@ -74,7 +102,7 @@ RtMidi::Api chooseApi() {
         if (!std::strcmp(name, "winmm")) return RtMidi::WINDOWS_MM;
         if (!std::strcmp(name, "core")) return RtMidi::MACOSX_CORE;
     }
-    return probeJack().answers ? RtMidi::UNIX_JACK : platformApi();
+    return jackAnswers() ? RtMidi::UNIX_JACK : platformApi();
 }
 
 std::unique_ptr<RtMidiOut> makeOutputClient(const std::string& clientName) {
@@ -97,11 +125,39 @@ std::vector<std::string> portNames(RtMidi& client) {
     return names;
 }
 
+void waitForJackCycles(int cycles, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    JackClock& clock = jackClock();
+    if (!clock.client || clock.serverGone) {
+        std::this_thread::sleep_for(std::min(limit, std::chrono::milliseconds(10 * cycles)));
+        return;
+    }
+    const jack_nframes_t period = jack_get_buffer_size(clock.client);
+    const double rate = jack_get_sample_rate(clock.client);
+    const auto pause = std::chrono::duration<double>(rate > 0 ? period / rate / 4 : 0.001);
+    const jack_nframes_t start = jack_last_frame_time(clock.client);
+    // Frame times wrap around; the unsigned difference still counts forward.
+    while (!clock.serverGone && jack_last_frame_time(clock.client) - start < cycles * period &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(pause);
+}
+
 void waitUntilConnectionIsLive(RtMidi::Api api) {
-    if (api != RtMidi::UNIX_JACK) return;
-    // Three periods: the connection is made in the next cycle, and one more keeps a margin.
-    const double period = probeJack().periodSeconds > 0 ? probeJack().periodSeconds : 0.01;
-    std::this_thread::sleep_for(std::chrono::duration<double>(3 * period));
+    // The connection is made in the next cycle; one more keeps a margin.
+    if (api == RtMidi::UNIX_JACK) waitForJackCycles(3);
+}
+
+void closeOutput(std::unique_ptr<RtMidiOut>& out) {
+    if (!out) return;
+    if (out->getCurrentApi() == RtMidi::UNIX_JACK && out->isPortOpen()) {
+        // RtMidi's JACK output hands messages to its process callback through a ring buffer.
+        // Closing while the buffer still holds a message loses it, and destroying the client while
+        // a callback still runs reads freed memory: so wait for the cycles to pass on both sides.
+        waitForJackCycles(3);
+        out->closePort();
+        waitForJackCycles(2);
+    }
+    out.reset();
 }
 
 } // namespace midi

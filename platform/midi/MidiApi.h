@@ -6,6 +6,7 @@
 // constructor is never used: it throws where the ALSA sequencer is missing, and a machine without
 // any MIDI service must simply show no ports.
 
+#include <chrono>
 #include <memory>
 #include <rtmidi/RtMidi.h>
 #include <string>
@@ -30,5 +31,13 @@ std::vector<std::string> portNames(RtMidi& client);
 // A JACK connection made by openPort() becomes live a cycle or two later; a message sent before
 // that is lost. Call after openPort() before sending.
 void waitUntilConnectionIsLive(RtMidi::Api api);
+
+// Closes an output once what was sent has left it, and destroys the client. Use it instead of
+// closePort() and the destructor: on JACK both can lose the last message or crash otherwise.
+void closeOutput(std::unique_ptr<RtMidiOut>& out);
+
+// Waits until the JACK server has run `cycles` more process cycles, at most `limit`. Without a JACK
+// server it just sleeps a little.
+void waitForJackCycles(int cycles, std::chrono::milliseconds limit = std::chrono::seconds(1));
 
 } // namespace midi

@@ -1,1 +1,94 @@
+// Sending over the private MIDI bus of the tests to a peer port that plays the synthesizer.
+
+#include "morvex/Transmission.h"
+#include "morvex/Checksum.h"
+#include "morvex/VoiceFile.h"
+#include "testing/MidiPeer.h"
+
 #include <gtest/gtest.h>
+
+using namespace morvex;
+using namespace std::chrono_literals;
+using testing_support::Bytes;
+using testing_support::MidiInputPeer;
+
+namespace {
+
+MorvexState voiceWithHeader() {
+    MorvexState state;
+    const std::uint8_t header[] = {0xF0, 0x43, 0x00, 0x7E, 0x04, 0x46, 'P', 'H',
+                                   ' ',  ' ',  '2',  '2',  '0',  '3',  'A', 'E'};
+    std::copy(std::begin(header), std::end(header), state.dumpHeader.begin());
+    state.voiceParams.volume = {99, 99, 99, 99};
+    return state;
+}
+
+class TransmissionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(peer.isOpen()) << "no MIDI bus: run the tests through ctest";
+        device = peer.outputIndex();
+        ASSERT_GE(device, 0);
+    }
+    MidiInputPeer peer{MidiInputPeer::uniqueName("Morvex In")};
+    int device = -1;
+};
+
+} // namespace
+
+TEST_F(TransmissionTest, EachSendIsOneWholeDumpAsEncoded) {
+    MorvexState state = voiceWithHeader();
+    state.voiceParams.effect = 26; // the file form would store 226; the wire carries 26
+    state.voiceData[571] = 26;
+    ASSERT_FALSE(SendVoice(state, device));
+    ASSERT_FALSE(SendVoice(state, device));
+
+    const std::vector<Bytes> received = peer.waitForMessages(2, 5s);
+    ASSERT_EQ(received.size(), 2u);
+    const Bytes expected = dumpBytes(state);
+    EXPECT_EQ(received[0], expected);
+    EXPECT_EQ(received[1], expected);
+    ASSERT_EQ(received[0].size(), 592u);
+    EXPECT_EQ(received[0][16 + 2], 26);
+    EXPECT_EQ(received[0][16 + 571], 26);
+    EXPECT_EQ(received[0].back(), 0xF7);
+
+    // What went out carries valid check bytes.
+    VoiceBytes checked = state.voiceData;
+    UpdateChecksum(checked);
+    EXPECT_EQ(state.voiceData, checked);
+}
+
+TEST_F(TransmissionTest, RangeErrorsAreReportedAndTheVoiceIsSentAnyway) {
+    MorvexState state = voiceWithHeader();
+    state.voiceParams.scaling[A] = 300; // flag 1, low part 172
+    std::vector<int> reported;
+    ASSERT_FALSE(SendVoice(state, device, [&](int offset) { reported.push_back(offset); }));
+    EXPECT_EQ(reported, std::vector<int>{37});
+    const std::vector<Bytes> received = peer.waitForMessages(1, 5s);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0][16 + 37], 172);
+}
+
+TEST_F(TransmissionTest, DumpRequestIsTheFifteenFixedBytes) {
+    MorvexState state = voiceWithHeader();
+    state.dumpHeader[2] = 0x05; // the request ignores the voice's device number
+    ASSERT_FALSE(TransmitSysEx(state, SysExKind::DumpRequest, device));
+    const std::vector<Bytes> received = peer.waitForMessages(1, 5s);
+    ASSERT_EQ(received.size(), 1u);
+    const Bytes expected = {0xF0, 0x43, 0x20, 0x7E, 0x50, 0x48, 0x20, 0x20,
+                            0x32, 0x32, 0x30, 0x33, 0x41, 0x45, 0xF7};
+    EXPECT_EQ(received[0], expected);
+}
+
+TEST_F(TransmissionTest, AMissingDeviceSendsNothingAndSaysSo) {
+    MorvexState state = voiceWithHeader();
+    const VoiceBytes before = state.voiceData;
+    for (int missing : {-1, 250}) {
+        const Status result = TransmitSysEx(state, SysExKind::VoiceDump, missing);
+        ASSERT_TRUE(result);
+        EXPECT_NE(result->text.find("nothing was sent"), std::string::npos);
+    }
+    EXPECT_EQ(state.voiceData, before);
+    EXPECT_TRUE(peer.waitForMessages(1, 300ms).empty());
+}
