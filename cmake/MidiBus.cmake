@@ -16,13 +16,15 @@ set(SUITE_TEST_ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen")
 
 # suite_add_gtest(target [MIDI]): links the suite's test main and registers the GoogleTest cases of
-# target with CTest; with MIDI they run on the bus fixture.
+# target with CTest; with MIDI they run on the bus fixture, one at a time: MIDI devices are numbered
+# by their position in the port list, and a port that another test opens or closes meanwhile would
+# shift the numbers under a running test.
 function(suite_add_gtest target)
     cmake_parse_arguments(ARG "MIDI" "" "" ${ARGN})
     target_link_libraries(${target} PRIVATE suite_test_main)
     if(ARG_MIDI)
         gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-                             PROPERTIES TIMEOUT 120 FIXTURES_REQUIRED midi_bus)
+                             PROPERTIES TIMEOUT 120 FIXTURES_REQUIRED midi_bus RESOURCE_LOCK midi_bus)
     else()
         gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
     endif()
@@ -34,6 +36,6 @@ function(suite_add_command_test name)
     add_test(NAME ${name} COMMAND ${ARG_COMMAND})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${SUITE_TEST_ENVIRONMENT}" TIMEOUT 120)
     if(ARG_MIDI)
-        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED midi_bus)
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED midi_bus RESOURCE_LOCK midi_bus)
     endif()
 endfunction()

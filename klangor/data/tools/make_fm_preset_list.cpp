@@ -113,19 +113,21 @@ Block blockFor(int wave, std::string_view name, const Profile& p, int member) {
     const int fine = p.inharmonic ? static_cast<int>(mix(wave) % 256) : 0;
     const int sustain = p.sustain + (p.sustain > 50 ? jitter(wave, 2, 8) : 0);
 
+    // Indices 1, 5, 9 and 17 are flag bytes: the synthesizer's check bytes count them as flags,
+    // so they only ever hold 0 or 1.
     Block b{};
     b[0] = std::clamp(feedback, 0, 7);
-    b[1] = std::clamp(modRatio, 0, 15);
-    b[2] = std::clamp(carRatio, 0, 15);
+    b[1] = p.inharmonic ? 1 : 0; // the modulator runs at a fixed frequency
+    b[2] = std::clamp(modRatio, 0, 15);
     b[3] = inverted(modLevel);
     b[4] = std::clamp(7 + p.detune / 2 + jitter(wave, 3, p.detune / 2 + 1), 0, 14);
     // 127 is the one 7-bit code the file must not hold.
     b[5] = fine / 128;
     b[6] = std::min(fine % 128, 126);
-    // Envelope rates, modulator then carrier: attack, decay, release.
+    // Envelope rates: modulator attack and decay, then carrier attack, decay and release.
     b[7] = rate(p.attack + jitter(wave, 4, 5));
     b[8] = rate(p.decay + jitter(wave, 5, 8));
-    b[9] = rate(p.release + jitter(wave, 6, 5));
+    b[9] = p.sustain > 50 ? 1 : 0; // the modulator holds its sustain level
     b[10] = rate(p.attack + jitter(wave, 7, 3));
     b[11] = rate(p.decay - 5 + jitter(wave, 8, 5));
     b[12] = rate(p.release + jitter(wave, 9, 3));
@@ -134,11 +136,11 @@ Block blockFor(int wave, std::string_view name, const Profile& p, int member) {
     b[14] = inverted(sustain - 10);
     b[15] = inverted(99);
     b[16] = inverted(sustain);
-    // Rate and level scaling, volume, velocity sensitivity.
-    b[17] = std::clamp(p.attack / 25 + jitter(wave, 10, 1), 0, 7);
+    // Rate scaling on or off, level scaling, volume, carrier ratio.
+    b[17] = p.attack > 75 ? 1 : 0;
     b[18] = std::clamp(20 + p.modLevel / 3 + jitter(wave, 11, 10), 0, 99);
     b[19] = std::clamp(p.volume + jitter(wave, 12, 2), 0, 30);
-    b[20] = std::clamp(3 + jitter(wave, 13, 2), 0, 7);
+    b[20] = std::clamp(carRatio, 0, 15);
     return b;
 }
 

@@ -1,0 +1,30 @@
+// Any bytes as a voice file: the reader must reject or accept them without reading out of bounds,
+// and whatever it accepts must survive decoding, encoding and the check bytes.
+
+#include "morvex/Checksum.h"
+#include "morvex/VoiceCodec.h"
+#include "morvex/VoiceFile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const morvex::ParsedVoiceFile parsed = morvex::parseVoiceFile({data, size});
+    if (!parsed.ok) return 0;
+    morvex::MorvexState state;
+    state.dumpHeader = parsed.dump.header;
+    std::copy(parsed.dump.parameters.begin(), parsed.dump.parameters.end(),
+              state.voiceData.begin());
+    morvex::DecodeVoice(state);
+    morvex::EncodeVoice(state);
+    morvex::UpdateChecksum(state.voiceData);
+
+    // What is saved must load again as the same voice.
+    const auto bytes = morvex::voiceFileBytes(state);
+    const morvex::ParsedVoiceFile again = morvex::parseVoiceFile(bytes);
+    if (!again.ok || !std::equal(again.dump.parameters.begin(), again.dump.parameters.end(),
+                                 state.voiceData.begin()))
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,438 @@
+// klangor-cli as a user runs it: the real binary on real files in a temporary folder, and for the
+// MIDI commands the private bus of the tests with a peer port playing the synthesizer. Everything
+// is judged from what the user sees: exit status, stdout, stderr and the bytes of the files
+// written.
+
+#include "testing/MidiPeer.h"
+#include "testing/TempDir.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+using namespace std::chrono_literals;
+using testing_support::Bytes;
+using testing_support::MidiInputPeer;
+using testing_support::TempDir;
+
+namespace {
+
+constexpr int kHeader = 16; // file offset of VoiceData 0
+
+const std::string kDataDir = KLANGOR_DATA_DIR;
+const std::string kInitial = kDataDir + "/initial.syx";
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+Bytes readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+bool exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+// Every number that follows "key": in the JSON, in the order printed.
+std::vector<int> values(const std::string& json, const std::string& key) {
+    std::vector<int> found;
+    const std::regex pattern("\"" + key + "\": (-?[0-9]+)");
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), pattern);
+         it != std::sregex_iterator(); ++it)
+        found.push_back(std::stoi((*it)[1]));
+    return found;
+}
+
+// The check bytes are over the bytes as the synthesizer sees them, so 226 counts as 26.
+int dataSumMod128(const Bytes& file) {
+    int sum = 0;
+    for (int i = 0; i <= 574; ++i) {
+        const int byte = file.at(kHeader + i);
+        sum += byte == 226 ? 26 : byte;
+    }
+    return sum % 128;
+}
+
+class KlangorCli : public ::testing::Test {
+protected:
+    Result run(const std::vector<std::string>& args) {
+        std::string command = quote(KLANGOR_CLI);
+        for (const std::string& arg : args) command += " " + quote(arg);
+        const std::string errFile = dir.file("stderr.txt");
+        command += " 2>" + quote(errFile);
+        Result result;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return result;
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            result.out.append(buffer, n);
+        const int status = pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const Bytes err = readFile(errFile);
+        result.err.assign(err.begin(), err.end());
+        return result;
+    }
+
+    // A voice with some VoiceData bytes changed (check bytes left as they were: loading does
+    // not verify them).
+    std::string voiceWith(const std::string& name, std::vector<std::pair<int, int>> changes,
+                          const std::string& from = kInitial) {
+        Bytes bytes = readFile(from);
+        for (auto [offset, value] : changes) bytes.at(kHeader + offset) = std::uint8_t(value);
+        const std::string path = dir.file(name);
+        writeFile(path, bytes);
+        return path;
+    }
+
+    // Runs `set` and returns the file written, failing the test when it was not.
+    Bytes setValues(std::vector<std::string> assignments, const std::string& in = kInitial) {
+        const std::string out = dir.file("set-out.syx");
+        std::filesystem::remove(out);
+        std::vector<std::string> args = {"set", in};
+        args.insert(args.end(), assignments.begin(), assignments.end());
+        args.insert(args.end(), {"-o", out});
+        const Result r = run(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return readFile(out);
+    }
+
+    TempDir dir;
+};
+
+// ---- decode ------------------------------------------------------------------------------------
+
+TEST_F(KlangorCli, DecodeShowsTheInitialVoice) {
+    const Result r = run({"decode", kInitial});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("\"name\": \"Init Pad\""), std::string::npos);
+    EXPECT_EQ(values(r.out, "effect"), std::vector<int>{49});
+    EXPECT_EQ(values(r.out, "configuration"), std::vector<int>{1});
+    EXPECT_EQ(values(r.out, "wave"), (std::vector<int>{38, 98, 43, 63}));
+    EXPECT_EQ(values(r.out, "volume"), (std::vector<int>{92, 78, 85, 72}));
+    EXPECT_EQ(values(r.out, "tone_level"), (std::vector<int>{54, 64}));
+    // Block bytes 13..16 go through the 0..99 scale: 0 and 18 in the file show as 99 and 85.
+    EXPECT_NE(r.out.find("\"block\": [4, 0, 2, 58, 12, 0, 0, 34, 30, 1, 38, 20, 30, 99, 85, 99, "
+                         "95, 0, 35, 27, 1]"),
+              std::string::npos);
+    EXPECT_EQ(values(r.out, "speed"), (std::vector<int>{40, 10}));
+    // 50 steps for each of the two vectors, with signed coordinates.
+    const std::regex step(R"(\[-?[0-9]+, -?[0-9]+, -?[0-9]+\])");
+    EXPECT_EQ(std::distance(std::sregex_iterator(r.out.begin(), r.out.end(), step),
+                            std::sregex_iterator()),
+              100);
+    EXPECT_NE(r.out.find("[20, 0, 0], [30, 18, -12], [30, -14, 16], [255, 0, 0]"),
+              std::string::npos);
+}
+
+TEST_F(KlangorCli, MidiFileDecodesLikeTheSyxFile) {
+    // A Standard MIDI File stores the SysEx as F0 <variable-length count> <rest after F0>.
+    const Bytes syx = readFile(kInitial);
+    ASSERT_EQ(syx.size(), 592u);
+    const std::size_t count = syx.size() - 1;
+    Bytes track = {0x00, 0xF0, std::uint8_t(0x80 | (count >> 7)), std::uint8_t(count & 0x7F)};
+    track.insert(track.end(), syx.begin() + 1, syx.end());
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    Bytes mid = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8) mid.push_back(std::uint8_t(track.size() >> shift));
+    mid.insert(mid.end(), track.begin(), track.end());
+    const std::string path = dir.file("voice.mid");
+    writeFile(path, mid);
+
+    const Result fromMid = run({"decode", path});
+    const Result fromSyx = run({"decode", kInitial});
+    ASSERT_EQ(fromMid.status, 0) << fromMid.err;
+    EXPECT_EQ(fromMid.out, fromSyx.out);
+}
+
+// ---- bad input files ---------------------------------------------------------------------------
+
+TEST_F(KlangorCli, UnreadableVoiceFilesFailWithoutOutput) {
+    const Bytes initial = readFile(kInitial);
+    const Bytes junk = {0x00, 0x41, 0x7F}; // before the F0: skipped
+    Bytes noF0(600, 0x41);
+    Bytes shortDump = junk;
+    shortDump.insert(shortDump.end(), initial.begin(), initial.begin() + 587);
+    writeFile(dir.file("nof0.syx"), noF0);
+    writeFile(dir.file("short.syx"), shortDump);
+
+    for (const std::string name : {"nof0.syx", "short.syx", "missing.syx"}) {
+        SCOPED_TRACE(name);
+        const Result decoded = run({"decode", dir.file(name)});
+        EXPECT_EQ(decoded.status, 1);
+        EXPECT_EQ(decoded.out, "");
+        EXPECT_NE(decoded.err, "");
+        const std::string out = dir.file("out.syx");
+        const Result set = run({"set", dir.file(name), "effect=1", "-o", out});
+        EXPECT_EQ(set.status, 1);
+        EXPECT_NE(set.err, "");
+        EXPECT_FALSE(exists(out));
+    }
+
+    // One byte more, 588 from the F0, is enough: header and parameters.
+    Bytes justEnough = junk;
+    justEnough.insert(justEnough.end(), initial.begin(), initial.begin() + 588);
+    writeFile(dir.file("enough.syx"), justEnough);
+    const Result r = run({"decode", dir.file("enough.syx")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"name\": \"Init Pad\""), std::string::npos);
+}
+
+// ---- set ---------------------------------------------------------------------------------------
+
+TEST_F(KlangorCli, OpenAndSaveRoundTrips) {
+    EXPECT_EQ(setValues({}), readFile(kInitial));
+    // The starting voice's flags hold 0 or 1, so an instrument that checks the sum accepts it.
+    EXPECT_EQ(dataSumMod128(readFile(kInitial)), 88);
+
+    // A B element marked as user-defined keeps its marker; its wave bytes become 1/127.
+    const Bytes marked = setValues({}, voiceWith("marked.syx", {{55, 1}}, kInitial));
+    ASSERT_EQ(marked.size(), 592u);
+    EXPECT_EQ(marked[kHeader + 48], 1);
+    EXPECT_EQ(marked[kHeader + 49], 127);
+    EXPECT_EQ(marked[kHeader + 55], 1);
+    EXPECT_EQ(dataSumMod128(marked), 88);
+    EXPECT_EQ(marked.back(), 0xF7);
+}
+
+TEST_F(KlangorCli, Byte26IsStoredAs226AndReadBackAs26) {
+    const Bytes file = setValues({"effect=26"}, kInitial);
+    ASSERT_EQ(file.size(), 592u);
+    EXPECT_EQ(file[kHeader + 2], 226);
+    EXPECT_EQ(std::count(file.begin(), file.end(), 26), 0);
+    EXPECT_EQ(dataSumMod128(file), 88);
+
+    writeFile(dir.file("26.syx"), file);
+    EXPECT_EQ(values(run({"decode", dir.file("26.syx")}).out, "effect"), std::vector<int>{26});
+}
+
+TEST_F(KlangorCli, SignedKneeAndInvertedValuesLandInTheirBytes) {
+    const Bytes file = setValues(
+        {"aftertouch_pitch=-1", "C.freq_shift=-12", "attack_offset=73", "A.volume=0"}, kInitial);
+    ASSERT_EQ(file.size(), 592u);
+    auto data = [&](int offset) { return int(file[kHeader + offset]); };
+    EXPECT_EQ(data(14), 1);
+    EXPECT_EQ(data(15), 126);
+    EXPECT_EQ(data(96), 1);
+    EXPECT_EQ(data(97), 116);
+    EXPECT_EQ(data(17), 0);
+    EXPECT_EQ(data(18), 37);
+    EXPECT_EQ(data(34), 127);
+    EXPECT_EQ(dataSumMod128(file), 88);
+
+    // ...and decode back to what was set.
+    writeFile(dir.file("edges.syx"), file);
+    const std::string json = run({"decode", dir.file("edges.syx")}).out;
+    EXPECT_EQ(values(json, "aftertouch_pitch"), std::vector<int>{-1});
+    EXPECT_EQ(values(json, "attack_offset"), std::vector<int>{73});
+    EXPECT_EQ(values(json, "freq_shift").at(2), -12);
+    EXPECT_EQ(values(json, "volume").at(0), 0);
+
+    const Bytes other = setValues({"attack_offset=-73", "A.volume=99"});
+    ASSERT_EQ(other.size(), 592u);
+    EXPECT_EQ(other[kHeader + 17], 1);
+    EXPECT_EQ(other[kHeader + 18], 90);
+    EXPECT_EQ(other[kHeader + 34], 0);
+}
+
+TEST_F(KlangorCli, NamedValuesReachTheDecodedVoice) {
+    const Bytes file =
+        setValues({"name=Brassy", "A.attack_rate=99", "B.tone_level=80", "D.block.6=200",
+                   "level_vector.speed=90", "level_vector.3.time=254", "detune_vector.0.x=-31"});
+    writeFile(dir.file("named.syx"), file);
+    const std::string json = run({"decode", dir.file("named.syx")}).out;
+    EXPECT_NE(json.find("\"name\": \"Brassy  \""), std::string::npos);
+    EXPECT_EQ(values(json, "attack_rate").at(0), 99);
+    EXPECT_EQ(values(json, "tone_level"), (std::vector<int>{80, 64}));
+    EXPECT_NE(json.find("[4, 0, 1, 45, 10, 1, 200, 39,"), std::string::npos);
+    EXPECT_EQ(values(json, "speed"), (std::vector<int>{90, 10}));
+    EXPECT_NE(json.find("[30, -14, 16], [254, 0, 0]"), std::string::npos);
+    EXPECT_NE(json.find("\"steps\": [\n    [255, -31, 0]"), std::string::npos);
+
+    // Eight characters is the most a name holds.
+    writeFile(dir.file("eight.syx"), setValues({"name=ABCDEFGH"}));
+    EXPECT_NE(run({"decode", dir.file("eight.syx")}).out.find("\"name\": \"ABCDEFGH\""),
+              std::string::npos);
+}
+
+TEST_F(KlangorCli, ByteAbove127IsReportedAndTheFileStillWritten) {
+    const std::string out = dir.file("range.syx");
+    const Result r = run({"set", kInitial, "A.scaling=300", "-o", out});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("Parameter 37 größer als 127!"), std::string::npos) << r.err;
+    const Bytes file = readFile(out);
+    ASSERT_EQ(file.size(), 592u);
+    EXPECT_EQ(file[kHeader + 37], 172);
+}
+
+TEST_F(KlangorCli, BadAssignmentsWriteNothing) {
+    const std::string out = dir.file("out.syx");
+    const std::vector<std::string> bad = {
+        "A.nonsense=1",   "nonsense=1",          "E.volume=1",           "A.block.0=1",
+        "D.block.21=1",   "level_vector.50.x=1", "level_vector.0.z=1",   "effect=abc",
+        "effect=",        "effect=1.5",          "effect=99999999999",   "effect",
+        "name=ABCDEFGHI", "B.tone_level=-",      "detune_vector.speed=x"};
+    for (const std::string& assignment : bad) {
+        SCOPED_TRACE(assignment);
+        // A good assignment before the bad one must not get written either.
+        const Result r = run({"set", kInitial, "effect=37", assignment, "-o", out});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err, "");
+        EXPECT_FALSE(exists(out));
+    }
+
+    const Bytes earlier = {1, 2, 3};
+    writeFile(out, earlier);
+    EXPECT_EQ(run({"set", kInitial, "A.nonsense=1", "-o", out}).status, 1);
+    EXPECT_EQ(readFile(out), earlier);
+    EXPECT_EQ(run({"set", kInitial, "effect=37"}).status, 1); // no -o
+}
+
+// ---- preset ------------------------------------------------------------------------------------
+
+TEST_F(KlangorCli, PresetLoadsTheListLineAndClearsTheMarker) {
+    std::vector<Bytes> lines(1);
+    for (std::uint8_t c : readFile(kDataDir + "/morvex.lst")) {
+        if (c == '\n')
+            lines.emplace_back();
+        else if (c != '\r')
+            lines.back().push_back(c >= 200 ? c - 200 : c);
+    }
+    ASSERT_GE(lines.size(), 256u);
+
+    // Both markers set: only the element the preset goes to gets cleared.
+    const std::string in = voiceWith("marked.syx", {{55, 1}, {129, 1}});
+    struct Case {
+        std::string element;
+        int index, block, marker, otherMarker, wave;
+    };
+    for (const Case& c : {Case{"B", 0, 62, 55, 129, 1}, Case{"D", 255, 136, 129, 55, 3}}) {
+        SCOPED_TRACE(c.element);
+        const std::string out = dir.file("preset-" + c.element + ".syx");
+        const Result r =
+            run({"--data", kDataDir, "preset", in, std::to_string(c.index), c.element, "-o", out});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const Bytes file = readFile(out);
+        ASSERT_EQ(file.size(), 592u);
+        const Bytes& line = lines[c.index];
+        ASSERT_GE(line.size(), 21u);
+        for (int i : {1, 2, 4, 7, 8, 9, 10, 11, 12, 17, 18, 20})
+            EXPECT_EQ(file[kHeader + c.block + i], line[i]) << "block byte " << i;
+        EXPECT_EQ(file[kHeader + c.marker], 0);
+        EXPECT_EQ(file[kHeader + c.otherMarker], 1);
+        EXPECT_EQ(values(run({"decode", out}).out, "wave").at(c.wave), c.index);
+    }
+}
+
+TEST_F(KlangorCli, PresetFailuresWriteNothing) {
+    const std::string out = dir.file("out.syx");
+    // An empty folder: no preset list.
+    const Result noList =
+        run({"--data", dir.path().string(), "preset", kInitial, "3", "B", "-o", out});
+    EXPECT_EQ(noList.status, 1);
+    EXPECT_NE(noList.err, "");
+    EXPECT_FALSE(exists(out));
+
+    for (const auto& [index, element] : std::vector<std::pair<std::string, std::string>>{
+             {"256", "B"}, {"-1", "D"}, {"x", "B"}, {"3", "A"}, {"3", "C"}, {"3", "b"}}) {
+        SCOPED_TRACE(index + " " + element);
+        const Result r = run({"--data", kDataDir, "preset", kInitial, index, element, "-o", out});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err, "");
+        EXPECT_FALSE(exists(out));
+    }
+}
+
+// ---- over the MIDI bus -------------------------------------------------------------------------
+
+class KlangorCliMidi : public KlangorCli {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(peer.isOpen()) << "no MIDI bus: run the tests through ctest";
+        device = peer.outputIndex();
+        ASSERT_GE(device, 0);
+    }
+    MidiInputPeer peer{MidiInputPeer::uniqueName("Morvex In")};
+    int device = -1;
+};
+
+TEST_F(KlangorCliMidi, PortsListsThePeer) {
+    const Result r = run({"ports"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string prefix = "\n" + std::to_string(device) + ": ";
+    const std::size_t line = ("\n" + r.out).find(prefix);
+    ASSERT_NE(line, std::string::npos) << r.out;
+    EXPECT_NE(r.out.substr(line).find("Morvex In"), std::string::npos) << r.out;
+}
+
+TEST_F(KlangorCliMidi, SendDeliversTheSavedDumpByteForByte) {
+    // A voice with a 26 and a marked B element: the wire carries what a save would write, with
+    // the file's 226 back as 26.
+    const std::string voice = dir.file("voice.syx");
+    writeFile(voice, setValues({"effect=26"}, voiceWith("marked.syx", {{55, 1}})));
+    Bytes expected = setValues({}, voice);
+    ASSERT_EQ(expected.size(), 592u);
+    for (std::uint8_t& byte : expected)
+        if (byte == 226) byte = 26;
+
+    const Result r = run({"send", voice, "--device", std::to_string(device)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<Bytes> received = peer.waitForMessages(1, 5s);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0], expected);
+    EXPECT_EQ(received[0][kHeader + 2], 26);
+}
+
+TEST_F(KlangorCliMidi, SendWithoutDeviceUsesTheDeviceFile) {
+    const std::string data = dir.file("data");
+    std::filesystem::create_directory(data);
+    std::ofstream(data + "/morvex.dev") << device << "\n";
+    const Result r = run({"--data", data, "send", kInitial});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<Bytes> received = peer.waitForMessages(1, 5s);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0], readFile(kInitial));
+}
+
+TEST_F(KlangorCliMidi, SendToAMissingDeviceSaysNothingWasSent) {
+    const Result r = run({"send", kInitial, "--device", "99"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("nothing was sent"), std::string::npos) << r.err;
+    EXPECT_TRUE(peer.waitForMessages(1, 200ms).empty());
+}
+
+TEST_F(KlangorCliMidi, RequestSendsTheFifteenFixedBytes) {
+    const Result r = run({"request", "--device", std::to_string(device)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<Bytes> received = peer.waitForMessages(1, 5s);
+    ASSERT_EQ(received.size(), 1u);
+    const Bytes expected = {0xF0, 0x43, 0x20, 0x7E, 0x50, 0x48, 0x20, 0x20,
+                            0x32, 0x32, 0x30, 0x33, 0x41, 0x45, 0xF7};
+    EXPECT_EQ(received[0], expected);
+}
+
+} // namespace
