@@ -43,7 +43,7 @@ struct ParameterDescriptor {
     std::array<int, 4> offsets; // first byte of each slot (for steps: of step 0); kNoOffset where
                                 // another entry of the same name encodes the slot
     int stride;                 // steps: bytes from one step to the next; otherwise 0
-    int& (*value)(VoiceParams&, int slot); // null for Zero
+    int& (*value)(VoiceParams&, int slot); // null for Zero, and only for Zero
 
     constexpr int offset(int slot) const {
         return stride ? offsets[0] + stride * slot : offsets[slot];

@@ -15,7 +15,7 @@ using namespace encodings;
 template <std::size_t I>
 void decodeEntry(MorvexState& state, const ScaleTables& tables) {
     constexpr const ParameterDescriptor& p = kVoiceParameterMap[I];
-    if constexpr (p.value != nullptr) {
+    if constexpr (p.encoding != Encoding::Zero) { // the only entries without a value
         for (int slot = 0; slot < p.slots; ++slot) {
             if (!p.covers(slot)) continue;
             int& value = p.value(state.voiceParams, slot);
@@ -30,7 +30,7 @@ void encodeEntry(MorvexState& state, const ScaleTables& tables) {
     for (int slot = 0; slot < p.slots; ++slot) {
         if (!p.covers(slot)) continue;
         int value = 0;
-        if constexpr (p.value != nullptr) value = p.value(state.voiceParams, slot);
+        if constexpr (p.encoding != Encoding::Zero) value = p.value(state.voiceParams, slot);
         encodeValue(p.encoding, state.voiceData, p.offset(slot), value, tables);
     }
 }

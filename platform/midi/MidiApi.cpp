@@ -11,7 +11,6 @@
 #include <alsa/asoundlib.h>
 #endif
 #include <mutex>
-#include <regex>
 #include <thread>
 
 namespace midi {
@@ -114,8 +113,18 @@ std::unique_ptr<RtMidiIn> makeInputClient(const std::string& clientName) {
 }
 
 std::string productName(const std::string& listedName) {
-    static const std::regex alsaNumbers(R"( [0-9]+:[0-9]+$)");
-    return std::regex_replace(listedName, alsaNumbers, "");
+    // Strip a trailing " <client>:<port>" of digits.
+    const std::size_t blank = listedName.rfind(' ');
+    if (blank == std::string::npos) return listedName;
+    const std::string tail = listedName.substr(blank + 1);
+    const std::size_t colon = tail.find(':');
+    auto digits = [](const std::string& s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (colon == std::string::npos || !digits(tail.substr(0, colon)) ||
+        !digits(tail.substr(colon + 1)))
+        return listedName;
+    return listedName.substr(0, blank);
 }
 
 std::vector<std::string> portNames(RtMidi& client) {

@@ -55,7 +55,7 @@ void fillVoice(VoiceParams& v) {
     for (int e = 0; e < kElementCount; ++e) {
         v.initialLevel[e] = 0;
         v.attackLevel[e] = 99;
-        v.attackRate[e] = 45 + 5 * e;
+        v.attackRate[e] = 44 + 6 * e; // even: below 73 the synthesizer stores rates halved
         v.decay1Level[e] = 92;
         v.decay1Rate[e] = 30;
         v.decay2Level[e] = 85;
