@@ -1,0 +1,111 @@
+#include "MidiSystem.h"
+#include "midi/MidiApi.h"
+
+namespace wirebox {
+namespace {
+
+// RtMidi reports problems through this callback once a client exists; keep the last text.
+void recordError(RtMidiError::Type, const std::string& text, void* sink) {
+    *static_cast<std::string*>(sink) = text;
+}
+
+class RtMidiOutputPort : public MidiOutputPort {
+public:
+    explicit RtMidiOutputPort(std::unique_ptr<RtMidiOut> out) : out_(std::move(out)) {
+        out_->setErrorCallback(recordError, &error_);
+    }
+    ~RtMidiOutputPort() override { midi::closeOutput(out_); }
+
+    bool send(const std::uint8_t* bytes, std::size_t length) override {
+        error_.clear();
+        out_->sendMessage(bytes, length);
+        return error_.empty();
+    }
+
+private:
+    std::unique_ptr<RtMidiOut> out_;
+    std::string error_;
+};
+
+class RtMidiInputPort : public MidiInputPort {
+public:
+    RtMidiInputPort(std::unique_ptr<RtMidiIn> in, MidiSystem::MessageCallback onMessage)
+        : in_(std::move(in)), onMessage_(std::move(onMessage)) {
+        in_->setCallback(&RtMidiInputPort::deliver, this);
+    }
+    ~RtMidiInputPort() override {
+        in_->cancelCallback();
+        in_->closePort();
+    }
+
+private:
+    static void deliver(double, std::vector<unsigned char>* message, void* self) {
+        auto* port = static_cast<RtMidiInputPort*>(self);
+        port->onMessage_(Bytes(message->begin(), message->end()));
+    }
+
+    std::unique_ptr<RtMidiIn> in_;
+    MidiSystem::MessageCallback onMessage_;
+};
+
+class RtMidiSystem : public MidiSystem {
+public:
+    std::vector<std::string> inputNames() override {
+        auto in = midi::makeInputClient("Wirebox");
+        return in ? midi::portNames(*in) : std::vector<std::string>{};
+    }
+
+    std::vector<std::string> outputNames() override {
+        auto out = midi::makeOutputClient("Wirebox");
+        return out ? midi::portNames(*out) : std::vector<std::string>{};
+    }
+
+    std::unique_ptr<MidiInputPort> openInput(int index, MessageCallback onMessage,
+                                             std::string& error) override {
+        auto in = midi::makeInputClient("Wirebox");
+        if (!in) {
+            error = "The MIDI service cannot be reached.";
+            return nullptr;
+        }
+        in->setErrorCallback(recordError, &error);
+        // SysEx is what Wirebox is for; clock and active sensing never reach the caller.
+        in->ignoreTypes(false, true, true);
+        in->openPort(static_cast<unsigned>(index), "Wirebox in");
+        if (!in->isPortOpen()) {
+            if (error.empty()) error = "The MIDI input cannot be opened.";
+            return nullptr;
+        }
+        in->setErrorCallback(nullptr, nullptr);
+        const RtMidi::Api api = in->getCurrentApi();
+        auto port = std::make_unique<RtMidiInputPort>(std::move(in), std::move(onMessage));
+        midi::waitUntilConnectionIsLive(api);
+        return port;
+    }
+
+    std::unique_ptr<MidiOutputPort> openOutput(int index, std::string& error) override {
+        auto out = midi::makeOutputClient("Wirebox");
+        if (!out) {
+            error = "The MIDI service cannot be reached.";
+            return nullptr;
+        }
+        out->setErrorCallback(recordError, &error);
+        out->openPort(static_cast<unsigned>(index), "Wirebox out");
+        if (!out->isPortOpen()) {
+            if (error.empty()) error = "The MIDI output cannot be opened.";
+            return nullptr;
+        }
+        midi::waitUntilConnectionIsLive(out->getCurrentApi());
+        return std::make_unique<RtMidiOutputPort>(std::move(out));
+    }
+
+    // RtMidi's JACK output drops a message of more than 16379 bytes without a word.
+    std::size_t largestPiece() const override { return 16000; }
+};
+
+} // namespace
+
+std::shared_ptr<MidiSystem> makeRtMidiSystem() {
+    return std::make_shared<RtMidiSystem>();
+}
+
+} // namespace wirebox
