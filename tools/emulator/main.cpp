@@ -1,0 +1,169 @@
+// midi-emulator: a virtual Pulvex rhythm module or a virtual Morvex synthesizer on virtual MIDI
+// ports, so that the suite can be tried, and is tested, without the instruments.
+//
+//   midi-emulator pulvex [--name NAME] [--device N] [--setup FILE] [--log FILE] [--fault KIND]
+//                        [--wire-speed]
+//   midi-emulator morvex [--name NAME] [--voice FILE] [--save-dir DIR] [--log FILE] [--wire-speed]
+//
+// It runs until SIGINT or SIGTERM, then closes its ports and exits 0.
+
+#include "EmulatorPorts.h"
+#include "MorvexSynth.h"
+#include "PulvexModule.h"
+#include "WireLog.h"
+#include "morvex/StartDir.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace {
+using namespace emulator;
+
+constexpr const char* kUsage =
+    "usage: midi-emulator pulvex [--name NAME] [--device N] [--setup FILE] [--log FILE]\n"
+    "                            [--fault silent|no-f7|short|wrong-type-first|garbage|slow]\n"
+    "                            [--wire-speed]\n"
+    "       midi-emulator morvex [--name NAME] [--voice FILE] [--save-dir DIR] [--log FILE]\n"
+    "                            [--wire-speed]\n";
+
+std::atomic<bool> stopRequested{false};
+
+void requestStop(int) {
+    stopRequested = true;
+}
+
+int fail(const std::string& text) {
+    std::fprintf(stderr, "midi-emulator: %s\n", text.c_str());
+    return 1;
+}
+
+struct Options {
+    std::string instrument;
+    std::map<std::string, std::string> values; // --name NAME and the like
+    bool wireSpeed = false;
+};
+
+bool parse(int argc, char** argv, Options& options, std::string& error) {
+    if (argc < 2) return false;
+    options.instrument = argv[1];
+    const bool pulvex = options.instrument == "pulvex";
+    if (!pulvex && options.instrument != "morvex") {
+        error = "unknown instrument \"" + options.instrument + "\"";
+        return false;
+    }
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--wire-speed") {
+            options.wireSpeed = true;
+            continue;
+        }
+        const bool known =
+            arg == "--name" || arg == "--log" ||
+            (pulvex && (arg == "--device" || arg == "--setup" || arg == "--fault")) ||
+            (!pulvex && (arg == "--voice" || arg == "--save-dir"));
+        if (!known || i + 1 >= argc) {
+            error = known ? arg + " needs a value" : "unknown option " + arg;
+            return false;
+        }
+        options.values[arg] = argv[++i];
+    }
+    return true;
+}
+
+std::string value(const Options& options, const std::string& key, const std::string& fallback) {
+    const auto found = options.values.find(key);
+    return found == options.values.end() ? fallback : found->second;
+}
+
+std::unique_ptr<Instrument> makePulvex(const Options& options, std::string& error) {
+    const std::string deviceText = value(options, "--device", "0");
+    char* end = nullptr;
+    const long device = std::strtol(deviceText.c_str(), &end, 10);
+    if (*end != '\0' || device < 0 || device > 15) {
+        error = "--device takes 0..15, not \"" + deviceText + "\"";
+        return nullptr;
+    }
+    Fault fault = Fault::None;
+    if (!parseFault(value(options, "--fault", "none"), fault)) {
+        error = "unknown fault \"" + value(options, "--fault", "") + "\"";
+        return nullptr;
+    }
+    PulvexSetup setup = builtInSetup();
+    if (const std::string path = value(options, "--setup", "");
+        !path.empty() && !loadSetup(path, setup, error))
+        return nullptr;
+    return std::make_unique<PulvexModule>(std::move(setup), static_cast<int>(device), fault);
+}
+
+std::unique_ptr<Instrument> makeMorvex(const Options& options, std::string& error) {
+    std::string voicePath = value(options, "--voice", "");
+    if (voicePath.empty())
+        voicePath =
+            (std::filesystem::path(morvex::findStartDir()) / morvex::kInitialVoiceName).string();
+    Bytes voice;
+    if (!loadVoiceDump(voicePath, voice, error)) return nullptr;
+    const std::string saveDir = value(options, "--save-dir", "");
+    std::error_code ignored;
+    if (!saveDir.empty() && !std::filesystem::is_directory(saveDir, ignored)) {
+        error = "--save-dir \"" + saveDir + "\" is not a folder";
+        return nullptr;
+    }
+    return std::make_unique<MorvexSynth>(std::move(voice), saveDir);
+}
+
+// Sends the replies in order, each after its delay, unless a stop comes first.
+void sendReplies(EmulatorPorts& ports, WireLog& log, const std::vector<Outgoing>& replies) {
+    for (const Outgoing& reply : replies) {
+        const auto due = std::chrono::steady_clock::now() + reply.delay;
+        while (!stopRequested && std::chrono::steady_clock::now() < due)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (stopRequested) return;
+        ports.send(reply.bytes);
+        log.sent(reply.bytes, reply.summary);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!parse(argc, argv, options, error)) {
+        if (!error.empty()) std::fprintf(stderr, "midi-emulator: %s\n", error.c_str());
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const bool pulvex = options.instrument == "pulvex";
+    std::unique_ptr<Instrument> instrument =
+        pulvex ? makePulvex(options, error) : makeMorvex(options, error);
+    if (!instrument) return fail(error);
+
+    WireLog log;
+    if (!log.open(value(options, "--log", ""), error)) return fail(error);
+    EmulatorPorts ports(value(options, "--name", pulvex ? "Pulvex Emulator" : "Morvex Emulator"),
+                        options.wireSpeed);
+    if (!ports.open(error)) return fail(error);
+
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    log.note("midi-emulator " + options.instrument + ": programs send to \"" +
+             ports.inputPortName() + "\" and hear \"" + ports.outputPortName() + "\"");
+    Bytes message;
+    while (!stopRequested) {
+        if (!ports.next(message, std::chrono::milliseconds(100))) continue;
+        const Reaction reaction = instrument->handle(message);
+        log.received(message, reaction.summary);
+        sendReplies(ports, log, reaction.replies);
+    }
+    log.note("midi-emulator: stopped");
+    return 0;
+}
