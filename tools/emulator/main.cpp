@@ -16,6 +16,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -157,12 +158,26 @@ int main(int argc, char** argv) {
 
     log.note("midi-emulator " + options.instrument + ": programs send to \"" +
              ports.inputPortName() + "\" and hear \"" + ports.outputPortName() + "\"");
+    // Replies go out on a thread of their own: a send can hang for good when the MIDI service
+    // stops serving this client, and a stop request must still end the emulator.
     Bytes message;
     while (!stopRequested) {
         if (!ports.next(message, std::chrono::milliseconds(100))) continue;
         const Reaction reaction = instrument->handle(message);
         log.received(message, reaction.summary);
-        sendReplies(ports, log, reaction.replies);
+        if (reaction.replies.empty()) continue;
+        std::atomic<bool> sending{true};
+        std::thread sender([&, replies = reaction.replies] {
+            sendReplies(ports, log, replies);
+            sending = false;
+        });
+        while (sending && !stopRequested)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (sending) {
+            log.note("midi-emulator: stopped while a reply was still being sent");
+            std::_Exit(0); // the MIDI service closes the ports of a process that has ended
+        }
+        sender.join();
     }
     log.note("midi-emulator: stopped");
     return 0;

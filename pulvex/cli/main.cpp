@@ -1,0 +1,322 @@
+// pulvex-cli: Pulvex without windows, for scripts and batch work.
+//
+// Exit status 0 on success; 1 with the message on stderr otherwise, and then no output file.
+
+#include "TerminalUi.h"
+#include "midi/MidiApi.h"
+#include "pulvex/model/DrumMapFormats.h"
+#include "pulvex/model/KitTable.h"
+#include "pulvex/model/NameLists.h"
+#include "pulvex/model/Reception.h"
+#include "pulvex/model/Settings.h"
+#include "pulvex/model/WaveNameTable.h"
+
+#include <QFile>
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+using namespace pulvex;
+
+constexpr const char* kUsage = R"(usage: pulvex-cli COMMAND ...
+  ports                                  the MIDI inputs and outputs, as Wirebox sees them
+  receive --bank preset|internal|card --kit N -o FILE.drm
+          [--in NAME] [--out NAME] [--device N] [--channel N]
+                                         read a kit from the module and save it as a Cubase drum map
+  show FILE.drm                          the kit as a table
+  export FILE.drm --format kbr|cfg --select LIST -o OUT
+                                         save selected rows (e.g. 1,3,5-9) as a The*Drum or MasterDrum map
+  decode-kit KIT.syx [--vi VI.syx] [--vw VW.syx] -o FILE.drm
+                                         turn captured replies of the module into a drum map
+  settings [KEY=VALUE ...]               show or change the settings (e.g. "Device Number=5")
+Settings come from PULVEX_INI, or Pulvex.ini in the user's config folder.
+)";
+
+struct UsageError {
+    std::string text;
+};
+
+int fail(const std::string& text) {
+    std::cerr << "pulvex-cli: " << text << "\n";
+    return 1;
+}
+
+int parseInt(const std::string& text, const std::string& what, int low, int high) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        throw UsageError{what + " takes an integer " + std::to_string(low) + ".." +
+                         std::to_string(high) + ", not \"" + text + "\""};
+    return value;
+}
+
+// Positional arguments and "--option value" pairs; "-o" is "--output".
+struct Arguments {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+
+    std::optional<std::string> option(const std::string& name) const {
+        const auto found = options.find(name);
+        return found == options.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::string required(const std::string& name) const {
+        if (auto value = option(name)) return *value;
+        throw UsageError{name + " is missing"};
+    }
+};
+
+Arguments parseArguments(const std::vector<std::string>& args,
+                         const std::vector<std::string>& known) {
+    Arguments parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (arg == "-o") arg = "--output";
+        if (arg.rfind("--", 0) != 0) {
+            parsed.positional.push_back(arg);
+            continue;
+        }
+        if (std::find(known.begin(), known.end(), arg) == known.end())
+            throw UsageError{"unknown option " + arg};
+        if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+        parsed.options[arg] = args[++i];
+    }
+    return parsed;
+}
+
+void printTable(const CPulvexDoc& doc) {
+    for (int c = 0; c < kKitColumns; ++c) std::cout << (c ? "\t" : "") << kKitColumnHeaders[c];
+    std::cout << "\n";
+    for (const CDrumSet& key : doc.keys) {
+        for (int c = 0; c < kKitColumns; ++c) std::cout << (c ? "\t" : "") << cellText(key, c);
+        std::cout << "\n";
+    }
+}
+
+int portsCommand() {
+    auto in = midi::makeInputClient("pulvex-cli");
+    auto out = midi::makeOutputClient("pulvex-cli");
+    std::cout << "MIDI inputs (\"MIDI In\"):\n";
+    if (in)
+        for (const std::string& name : midi::portNames(*in)) std::cout << "  " << name << "\n";
+    std::cout << "MIDI outputs (\"MIDI Out\"):\n";
+    if (out)
+        for (const std::string& name : midi::portNames(*out)) std::cout << "  " << name << "\n";
+    return 0;
+}
+
+KitBank parseBank(const std::string& text) {
+    if (text == "preset") return KitBank::Preset;
+    if (text == "internal") return KitBank::Internal;
+    if (text == "card") return KitBank::Card;
+    throw UsageError{"--bank takes preset, internal or card, not \"" + text + "\""};
+}
+
+// The settings of a reception: the user's, with what the command line overrides, in a file of
+// the command's own so that the user's settings stay as they are.
+class ReceptionSettings {
+public:
+    ReceptionSettings(const Arguments& a, const std::filesystem::path& scratch)
+        : store_((scratch / "Pulvex.ini").string()) {
+        const SettingsStore user;
+        for (const SettingInfo& s : settingTable()) {
+            if (s.isText)
+                store_.writeText(s.key, user.readText(s.key));
+            else
+                store_.writeNumber(s.key, user.readNumber(s.key));
+        }
+        if (auto in = a.option("--in")) store_.writeText(SettingKey::MidiIn, *in);
+        if (auto out = a.option("--out")) store_.writeText(SettingKey::MidiOut, *out);
+        if (auto device = a.option("--device"))
+            store_.writeNumber(SettingKey::DeviceNumber, parseInt(*device, "--device", 0, 15));
+        if (auto channel = a.option("--channel"))
+            store_.writeNumber(SettingKey::Channel, parseInt(*channel, "--channel", 0, 15));
+    }
+    const SettingsStore& store() const { return store_; }
+
+private:
+    SettingsStore store_;
+};
+
+int receiveCommand(const Arguments& a) {
+    const KitBank bank = parseBank(a.required("--bank"));
+    const int kit = parseInt(a.required("--kit"), "--kit", 1, 64);
+    const std::string output = a.required("--output");
+
+    const auto scratch =
+        std::filesystem::temp_directory_path() / ("pulvex-cli-" + std::to_string(getpid()));
+    std::filesystem::create_directories(scratch);
+    struct RemoveScratch {
+        std::filesystem::path path;
+        ~RemoveScratch() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } cleanup{scratch};
+    const ReceptionSettings settings(a, scratch);
+
+    WaveNameTable names;
+    names.Load();
+    pulvex_cli::TerminalUi ui(bank, kit);
+    KitReception reception(linkedWirebox(), settings.store(), names, ui);
+    CPulvexDoc doc;
+    if (!reception.ReceiveCommand(doc)) return 1; // the reason is already on stderr
+    if (FileError error = saveDrmFile(doc, output)) return fail(*error);
+    printTable(doc);
+    return 0;
+}
+
+int showCommand(const Arguments& a) {
+    if (a.positional.size() != 1) throw UsageError{"show needs one FILE.drm"};
+    CPulvexDoc doc;
+    if (FileError error = openDrmFile(doc, a.positional[0]))
+        return fail(a.positional[0] + ": " + *error);
+    printTable(doc);
+    return 0;
+}
+
+// "1,3,5-9": rows 1..64.
+std::vector<int> parseRows(const std::string& list) {
+    std::vector<int> rows;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = list.find(',', start);
+        const std::string item = list.substr(start, comma - start);
+        const std::size_t dash = item.find('-');
+        const int first = parseInt(item.substr(0, dash), "--select", 1, 64);
+        const int last =
+            dash == std::string::npos ? first : parseInt(item.substr(dash + 1), "--select", 1, 64);
+        if (last < first) throw UsageError{"--select: \"" + item + "\" runs backwards"};
+        for (int row = first; row <= last; ++row) rows.push_back(row);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return rows;
+}
+
+int exportCommand(const Arguments& a) {
+    if (a.positional.size() != 1) throw UsageError{"export needs one FILE.drm"};
+    const std::string format = a.required("--format");
+    if (format != "kbr" && format != "cfg") throw UsageError{"--format takes kbr or cfg"};
+    const std::vector<int> rows =
+        a.option("--select") ? parseRows(*a.option("--select")) : std::vector<int>{};
+    const std::string output = a.required("--output");
+
+    CPulvexDoc doc;
+    if (FileError error = openDrmFile(doc, a.positional[0]))
+        return fail(a.positional[0] + ": " + *error);
+    for (int row : rows)
+        if (!doc.IsSelected(row - 1)) doc.ToggleSelected(row - 1);
+    if (doc.SelectedCount() == 0) return fail(kNothingToSave);
+    const int limit = format == "kbr" ? kTheDrumLimit : kMasterDrumLimit;
+    if (doc.SelectedCount() > limit)
+        std::cerr << "pulvex-cli: " << doc.SelectedCount() << " rows selected; a ." << format
+                  << " file holds " << limit << ", so the first " << limit << " are written\n";
+    const FileError error =
+        format == "kbr"
+            ? WriteTheDrumMap(doc, output)
+            : WriteMasterDrumMap(doc, output, std::filesystem::path(output).filename().string());
+    return error ? fail(*error) : 0;
+}
+
+// One captured reply of the module: a whole SysEx message of the given type, decoded.
+Bytes readReply(const std::string& path, const char* type) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) throw UsageError{"cannot open \"" + path + "\""};
+    const QByteArray content = file.readAll();
+    Bytes reply(content.begin(), content.end());
+    if (reply.empty() || reply.front() != 0xF0 || reply.back() != 0xF7)
+        throw UsageError{"\"" + path + "\" is not one SysEx message (F0 .. F7)"};
+    if (replyType(reply) != type)
+        throw UsageError{"\"" + path + "\" is not a " + type + " reply (type \"" +
+                         replyType(reply) + "\")"};
+    reply.resize(decodeBlocks(reply.data(), reply.size()));
+    return reply;
+}
+
+int decodeKitCommand(const Arguments& a) {
+    if (a.positional.size() != 1) throw UsageError{"decode-kit needs one KIT.syx"};
+    const std::string output = a.required("--output");
+    WaveNameTable names;
+    names.Load();
+    if (auto vi = a.option("--vi")) storeVoiceNames(names, true, readReply(*vi, kInternalVoices));
+    if (auto vw = a.option("--vw")) storeVoiceNames(names, false, readReply(*vw, kWavecardVoices));
+    const Bytes kit = readReply(a.positional[0], kKitType);
+    CPulvexDoc doc;
+    if (!doc.LoadKitBlock(kit, names, SettingsStore()))
+        return fail("\"" + a.positional[0] + "\": " + kCommunicationError +
+                    " (the kit is too short)");
+    if (FileError error = saveDrmFile(doc, output)) return fail(*error);
+    printTable(doc);
+    return 0;
+}
+
+int settingsCommand(const Arguments& a) {
+    SettingsStore store;
+    // Every assignment is checked before anything is written.
+    std::vector<std::pair<const SettingInfo*, std::string>> changes;
+    for (const std::string& assignment : a.positional) {
+        const std::size_t equals = assignment.find('=');
+        const SettingInfo* setting =
+            equals == std::string::npos ? nullptr : findSetting(assignment.substr(0, equals));
+        if (!setting)
+            throw UsageError{"expected KEY=VALUE with a setting's name, got \"" + assignment +
+                             "\""};
+        const std::string value = assignment.substr(equals + 1);
+        if (!setting->isText) {
+            static const std::map<SettingKey, std::pair<int, int>> kRanges = {
+                {SettingKey::Channel, {0, 15}},         {SettingKey::DeviceNumber, {0, 15}},
+                {SettingKey::Duration, {2, 23}},        {SettingKey::Quantize, {2, 23}},
+                {SettingKey::PatchBayChannel, {0, 15}}, {SettingKey::SendProgramChange, {0, 1}}};
+            const auto range =
+                kRanges.count(setting->key) ? kRanges.at(setting->key) : std::pair{0, 127};
+            parseInt(value, std::string(setting->name), range.first, range.second);
+        }
+        changes.emplace_back(setting, value);
+    }
+    for (const auto& [setting, value] : changes) {
+        const bool written = setting->isText ? store.writeText(setting->key, value)
+                                             : store.writeNumber(setting->key, std::stoi(value));
+        if (!written) return fail("cannot write the settings file \"" + store.path() + "\"");
+    }
+    for (const SettingInfo& s : settingTable())
+        std::cout << s.name << "="
+                  << (s.isText ? store.readText(s.key) : std::to_string(store.readNumber(s.key)))
+                  << "\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        std::cout << kUsage;
+        return args.empty() ? 1 : 0;
+    }
+    const std::string command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    try {
+        if (command == "ports") return portsCommand();
+        if (command == "receive")
+            return receiveCommand(parseArguments(
+                rest, {"--bank", "--kit", "--output", "--in", "--out", "--device", "--channel"}));
+        if (command == "show") return showCommand(parseArguments(rest, {}));
+        if (command == "export")
+            return exportCommand(parseArguments(rest, {"--format", "--select", "--output"}));
+        if (command == "decode-kit")
+            return decodeKitCommand(parseArguments(rest, {"--vi", "--vw", "--output"}));
+        if (command == "settings") return settingsCommand(parseArguments(rest, {}));
+        throw UsageError{"unknown command \"" + command + "\""};
+    } catch (const UsageError& error) {
+        std::cerr << "pulvex-cli: " << error.text << " (pulvex-cli --help shows the usage)\n";
+        return 1;
+    }
+}

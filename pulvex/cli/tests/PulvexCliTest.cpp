@@ -1,0 +1,255 @@
+// pulvex-cli end to end: the real binary, real files, and the virtual Pulvex module on the private
+// MIDI bus, reached through the real Wirebox.
+
+#include "midi/MidiApi.h"
+#include "pulvex/model/DrumMapFormats.h"
+#include "testing/MidiPeer.h"
+#include "testing/TempDir.h"
+#include "wirebox/Wirebox.h"
+
+#include <QFile>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string quote(const std::string& s) {
+    return "'" + s + "'";
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool listed(const std::string& name) {
+    auto in = midi::makeInputClient("cli-test");
+    auto out = midi::makeOutputClient("cli-test");
+    const auto inputs = midi::portNames(*in), outputs = midi::portNames(*out);
+    return std::find(inputs.begin(), inputs.end(), name + " Out:MIDI Out") != inputs.end() &&
+           std::find(outputs.begin(), outputs.end(), name + " In:MIDI In") != outputs.end();
+}
+
+class PulvexCli : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("PULVEX_INI", dir.file("Pulvex.ini").c_str(), 1); }
+    void TearDown() override {
+        stopEmulator();
+        unsetenv("PULVEX_INI");
+    }
+
+    // Starts the virtual module with extra arguments and waits until its ports are listed.
+    void startEmulator(std::vector<std::string> extra = {}) {
+        name = testing_support::MidiInputPeer::uniqueName("Pulvex Emu");
+        std::vector<std::string> args = {MIDI_EMULATOR, "pulvex", "--name", name};
+        args.insert(args.end(), extra.begin(), extra.end());
+        emulator = fork();
+        if (emulator == 0) {
+            std::freopen(dir.file("emulator.txt").c_str(), "w", stdout);
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        for (int i = 0; i < 50 && !listed(name); ++i) std::this_thread::sleep_for(100ms);
+        ASSERT_TRUE(listed(name)) << "the emulator's ports did not appear";
+    }
+
+    void stopEmulator() {
+        if (emulator <= 0) return;
+        kill(emulator, SIGTERM);
+        waitpid(emulator, nullptr, 0);
+        emulator = -1;
+    }
+
+    Result run(const std::vector<std::string>& args) {
+        std::string command = quote(PULVEX_CLI);
+        for (const auto& a : args) command += " " + quote(a);
+        command += " 2>" + quote(dir.file("stderr.txt"));
+        Result r;
+        FILE* pipe = popen(command.c_str(), "r");
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            r.out.append(buffer, n);
+        const int status = pclose(pipe);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.err = slurp(dir.file("stderr.txt"));
+        return r;
+    }
+
+    std::vector<std::string> ports() {
+        return {"--in", name + " Out:MIDI Out", "--out", name + " In:MIDI In"};
+    }
+
+    Result receive(const std::string& bank, const std::string& kit, const std::string& out,
+                   std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"receive", "--bank", bank, "--kit", kit, "-o", out};
+        for (const auto& a : ports()) args.push_back(a);
+        args.insert(args.end(), extra.begin(), extra.end());
+        return run(args);
+    }
+
+    testing_support::TempDir dir;
+    std::string name;
+    pid_t emulator = -1;
+};
+
+std::vector<std::string> rows(const std::string& table) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0, end; (end = table.find('\n', at)) != std::string::npos; at = end + 1)
+        out.push_back(table.substr(at, end - at));
+    return out;
+}
+
+} // namespace
+
+TEST_F(PulvexCli, ReceivesAKitFromTheModule) {
+    startEmulator();
+    const Result r = receive("preset", "1", dir.file("rock.drm"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto table = rows(r.out);
+    ASSERT_EQ(table.size(), 65u);
+    EXPECT_EQ(table[0], "SOUND\tQNT\tI-NOTE\tLEN\tO-NOTE\tCHN\tLV1\tLV2\tLV3\tLV4");
+    EXPECT_EQ(table[1], "bdDR Kikin\tOff\tB0\tOff\tB0\t1\t70\t90\t110\t120");
+    EXPECT_EQ(table[50].substr(0, 11), "bdDR Kikin\t"); // key 49 takes entry 0 too
+    EXPECT_EQ(table[51], "************\tOff\tOff\tOff\tOff\t1\t70\t90\t110\t120");
+
+    // What was saved is what show reads back.
+    const Result shown = run({"show", dir.file("rock.drm")});
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out, r.out);
+    EXPECT_NE(r.err.find("Finished retrieving names"), std::string::npos);
+}
+
+TEST_F(PulvexCli, DeviceNumberAndChannelComeFromTheSettingsOrTheCommandLine) {
+    startEmulator({"--device", "5"});
+    ASSERT_EQ(run({"settings", "Device Number=5", "Channel=9"}).status, 0);
+    const Result r = receive("card", "64", dir.file("card.drm"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(rows(r.out)[1].find("\t10\t") != std::string::npos, true); // channel 9 shows as 10
+
+    // The command line wins over the settings: device 0 finds nobody.
+    const Result wrong = receive("card", "64", dir.file("none.drm"), {"--device", "0"});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("Pulvex does not respond"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.drm")));
+}
+
+TEST_F(PulvexCli, FailuresOfTheModuleWriteNothing) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"short", "MIDI communication error"},
+        {"silent", "Pulvex does not respond - check cable and/or configuration"}};
+    for (const auto& [fault, message] : cases) {
+        startEmulator({"--fault", fault});
+        const Result r = receive("internal", "3", dir.file("out.drm"));
+        EXPECT_EQ(r.status, 1) << fault;
+        EXPECT_NE(r.err.find(message), std::string::npos) << fault << ": " << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.drm"))) << fault;
+        stopEmulator();
+    }
+    // No such port: Wirebox says so.
+    const Result r = run({"receive", "--bank", "preset", "--kit", "1", "-o", dir.file("x.drm"),
+                          "--in", "nobody", "--out", "nobody"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("No MIDI devices - check configuration"), std::string::npos);
+}
+
+TEST_F(PulvexCli, ExportsSelectedRows) {
+    startEmulator();
+    ASSERT_EQ(receive("preset", "1", dir.file("kit.drm")).status, 0);
+    ASSERT_EQ(run({"export", dir.file("kit.drm"), "--format", "cfg", "--select", "1,3-4", "-o",
+                   dir.file("kit.cfg")})
+                  .status,
+              0);
+    const std::string cfg = slurp(dir.file("kit.cfg"));
+    EXPECT_EQ(cfg.substr(0, cfg.find('\n')), "\"Pulvex Drum Kit: kit.cfg\"");
+    EXPECT_EQ(std::count(cfg.begin(), cfg.end(), '\n'), 17);
+
+    const Result many = run({"export", dir.file("kit.drm"), "--format", "kbr", "--select", "1-30",
+                             "-o", dir.file("kit.kbr")});
+    EXPECT_EQ(many.status, 0);
+    EXPECT_NE(many.err.find("the first 25"), std::string::npos);
+    EXPECT_EQ(slurp(dir.file("kit.kbr")).size(), 300u);
+
+    const Result none = run({"export", dir.file("kit.drm"), "--format", "kbr", "--select", "", "-o",
+                             dir.file("none.kbr")});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.kbr")));
+    EXPECT_EQ(run({"export", dir.file("kit.drm"), "--format", "kbr", "--select", "65", "-o",
+                   dir.file("bad.kbr")})
+                  .status,
+              1);
+}
+
+TEST_F(PulvexCli, DecodesCapturedReplies) {
+    startEmulator();
+    // Capture the three replies through Wirebox, as another SysEx tool would have kept them.
+    SetTimeOut(5000);
+    ASSERT_EQ(
+        OpenMidi(nullptr, 0, (name + " Out:MIDI Out").c_str(), (name + " In:MIDI In").c_str()), 1);
+    auto capture = [&](Bytes request, const std::string& file) {
+        ASSERT_EQ(MidiTransmit(static_cast<uint32_t>(request.size()), request.data()), 1);
+        uint32_t length = 0;
+        unsigned char* reply = MidiReceive(&length);
+        ASSERT_NE(reply, nullptr);
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<char*>(reply), length);
+        DiscardMidiMessage(reply);
+    };
+    const Bytes head = {0xF0, 0x43, 0x20, 0x7E, 'L', 'M', ' ', ' ', '0', '0', '8', '7'};
+    Bytes vi = head, vw = head, kt = head;
+    vi.insert(vi.end(), {'V', 'I', 0xF7});
+    vw.insert(vw.end(), {'V', 'W', 0xF7});
+    kt[3] = 0x7A;
+    kt.insert(kt.end(), {'K', 'T', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x01, 0x00, 0, 0, 0xF7});
+    capture(vi, dir.file("vi.syx"));
+    capture(vw, dir.file("vw.syx"));
+    capture(kt, dir.file("kt.syx"));
+    CloseMidi();
+    stopEmulator();
+
+    const Result r = run({"decode-kit", dir.file("kt.syx"), "--vi", dir.file("vi.syx"), "--vw",
+                          dir.file("vw.syx"), "-o", dir.file("card.drm")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto namesCardVoices = [](const std::string& table) {
+        return table.find("s1WC ") != std::string::npos ||
+               table.find("s2WC ") != std::string::npos || table.find("s3WC ") != std::string::npos;
+    };
+    EXPECT_TRUE(namesCardVoices(r.out)) << r.out; // wave-card voices named
+    // Without the name lists the wave-card keys keep only their category.
+    const Result bare = run({"decode-kit", dir.file("kt.syx"), "-o", dir.file("bare.drm")});
+    ASSERT_EQ(bare.status, 0) << bare.err;
+    EXPECT_FALSE(namesCardVoices(bare.out));
+    // A name list is not a kit.
+    const Result wrong = run({"decode-kit", dir.file("vi.syx"), "-o", dir.file("wrong.drm")});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("wrong.drm")));
+}
+
+TEST_F(PulvexCli, SettingsAreShownAndCheckedBeforeWriting) {
+    Result r = run({"settings"});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Velocity 4=120\n"), std::string::npos);
+    EXPECT_NE(r.out.find("MIDI In=\n"), std::string::npos);
+    r = run({"settings", "Duration=9", "MIDI In=Some Port"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Duration=9\n"), std::string::npos);
+    EXPECT_NE(r.out.find("MIDI In=Some Port\n"), std::string::npos);
+    // A bad value anywhere writes nothing.
+    EXPECT_EQ(run({"settings", "Channel=3", "Velocity 1=200"}).status, 1);
+    EXPECT_EQ(run({"settings", "Chanel=3"}).status, 1);
+    EXPECT_NE(run({"settings"}).out.find("Channel=0\n"), std::string::npos);
+}

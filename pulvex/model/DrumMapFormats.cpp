@@ -1,0 +1,145 @@
+#include "pulvex/model/DrumMapFormats.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <iterator>
+
+namespace pulvex {
+namespace {
+
+constexpr std::array<std::uint8_t, 10> kDrmHeader = {'D', '1', '0', '1', 0, 1, 0, 0, 6, 0};
+
+constexpr std::array<std::uint8_t, 84> kDrmTrailer = [] {
+    std::array<std::uint8_t, 84> t{'D', '2', '0', '0', 0, 1, 0, 0, 0};
+    for (int i = 0; i < 64; ++i) t[9 + i] = static_cast<std::uint8_t>(64 - i);
+    t[73] = 0;
+    const char d000[] = "D000";
+    std::copy(d000, d000 + 4, t.begin() + 74);
+    return t;
+}();
+static_assert(kDrmHeader.size() + kKeyCount * kDrumSetSize + kDrmTrailer.size() == kDrmSize);
+
+// The .kbr filler, spelled as the files that users already have spell it.
+constexpr char kTheDrumFiller[10] = "- emtpy -";
+constexpr int kTheDrumNameLength = 9;
+constexpr int kFillerNote = 24;
+constexpr const char* kMasterDrumTail = "1 , 20 , 35 , 25 , 4\n";
+
+// The first `limit` selected keys, in key order.
+std::vector<int> selectedKeys(const CPulvexDoc& doc, int limit) {
+    std::vector<int> keys;
+    for (int i = 0; i < kKeyCount && static_cast<int>(keys.size()) < limit; ++i)
+        if (doc.IsSelected(i)) keys.push_back(i);
+    return keys;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> storeDrm(const CPulvexDoc& doc) {
+    std::vector<std::uint8_t> bytes(kDrmHeader.begin(), kDrmHeader.end());
+    for (int key = kKeyCount - 1; key >= 0; --key) {
+        const auto record = doc.keys[static_cast<std::size_t>(key)].Serialize();
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    bytes.insert(bytes.end(), kDrmTrailer.begin(), kDrmTrailer.end());
+    return bytes;
+}
+
+bool loadDrm(CPulvexDoc& doc, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < static_cast<std::size_t>(kDrmRecordsEnd)) return false;
+    for (int r = 0; r < kKeyCount; ++r) {
+        const auto record =
+            bytes.subspan(kDrmHeader.size() + static_cast<std::size_t>(r) * kDrumSetSize)
+                .first<kDrumSetSize>();
+        doc.keys[static_cast<std::size_t>(kKeyCount - 1 - r)].Serialize(record);
+    }
+    doc.selected.fill(0);
+    return true;
+}
+
+FileError writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        return "Cannot write \"" + path + "\": " + file.errorString().toStdString();
+    const qint64 written =
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    // A short write can come without an error code; committing it would leave a truncated file.
+    if (written != static_cast<qint64>(bytes.size())) {
+        const std::string reason = file.error() != QFileDevice::NoError
+                                       ? file.errorString().toStdString()
+                                       : std::string("the disk is full");
+        file.cancelWriting();
+        return "Cannot write \"" + path + "\": " + reason;
+    }
+    if (!file.commit()) return "Cannot write \"" + path + "\": " + file.errorString().toStdString();
+    return std::nullopt;
+}
+
+FileError saveDrmFile(const CPulvexDoc& doc, const std::string& path) {
+    return writeFileAtomically(path, storeDrm(doc));
+}
+
+FileError openDrmFile(CPulvexDoc& doc, const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return std::string(kFailedToOpen);
+    const QByteArray content = file.read(kDrmSize);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(content.constData());
+    if (file.error() != QFileDevice::NoError ||
+        !loadDrm(doc, {data, static_cast<std::size_t>(content.size())}))
+        return std::string(kFailedToOpen);
+    doc.changed();
+    return std::nullopt;
+}
+
+std::vector<std::uint8_t> theDrumMap(const CPulvexDoc& doc) {
+    std::vector<std::uint8_t> bytes;
+    auto entry = [&](const std::string& name, int note) {
+        std::array<std::uint8_t, 12> e{};
+        std::copy_n(name.begin(), std::min<std::size_t>(name.size(), kTheDrumNameLength),
+                    e.begin());
+        e[10] = static_cast<std::uint8_t>(note);
+        bytes.insert(bytes.end(), e.begin(), e.end());
+    };
+    const std::vector<int> keys = selectedKeys(doc, kTheDrumLimit);
+    for (int key : keys) {
+        const CDrumSet& k = doc.keys[static_cast<std::size_t>(key)];
+        entry(k.GetName(), k.inNote);
+    }
+    for (std::size_t i = keys.size(); i < kTheDrumLimit; ++i)
+        entry(std::string(kTheDrumFiller, sizeof kTheDrumFiller - 1), kFillerNote);
+    return bytes;
+}
+
+std::string masterDrumMap(const CPulvexDoc& doc, const std::string& fileName) {
+    std::string text = "\"Pulvex Drum Kit: " + fileName + "\"\n";
+    const std::vector<int> keys = selectedKeys(doc, kMasterDrumLimit);
+    for (int key : keys) {
+        const CDrumSet& k = doc.keys[static_cast<std::size_t>(key)];
+        text += "\"" + k.GetName() + "\", " + std::to_string(k.inNote) + ", " +
+                std::to_string(k.channel + 1) + ", " + kMasterDrumTail;
+    }
+    for (std::size_t i = keys.size(); i < kMasterDrumLimit; ++i)
+        text += "\"- empty -\", " + std::to_string(kFillerNote) + ", 0, " + kMasterDrumTail;
+    return text;
+}
+
+FileError WriteTheDrumMap(const CPulvexDoc& doc, const std::string& path) {
+    return writeFileAtomically(path, theDrumMap(doc));
+}
+
+FileError WriteMasterDrumMap(const CPulvexDoc& doc, const std::string& path,
+                             const std::string& fileName) {
+    const std::string text = masterDrumMap(doc, fileName);
+    return writeFileAtomically(path,
+                               {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+std::string proposedFileName(const std::string& title) {
+    const std::size_t dot = title.rfind('.');
+    return dot != std::string::npos && dot > 0 ? title.substr(0, dot) : title;
+}
+
+} // namespace pulvex

@@ -1,0 +1,272 @@
+#include "pulvex/model/Reception.h"
+
+#include "pulvex/model/NameLists.h"
+#include "pulvex/model/PulvexDoc.h"
+#include "pulvex/model/Settings.h"
+#include "pulvex/model/WaveNameTable.h"
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace pulvex {
+
+namespace {
+
+constexpr std::uint8_t kSysExStart = 0xF0;
+constexpr std::uint8_t kSysExEnd = 0xF7;
+constexpr std::uint8_t kManufacturer = 0x43;
+constexpr std::uint8_t kDumpRequest = 0x20;
+constexpr std::uint8_t kNameListFormat = 0x7E;
+constexpr std::uint8_t kKitFormat = 0x7A;
+constexpr char kSignature[] = "LM  0087";
+constexpr std::size_t kSignatureLength = 8;
+
+// Replies wait this long: a full name list takes a few seconds at MIDI speed.
+constexpr std::uint32_t kTimeOutMs = 10000;
+
+// The reply's SysEx header (F0 43 device format), not examined: the type letters decide.
+constexpr std::size_t kReplyHeader = 4;
+// Count (2), signature (8), type letters (2).
+constexpr std::size_t kBlockHead = 12;
+// The module counts its internal-voice ("VI") blocks 1008 digits short; the other lists honestly.
+constexpr int kInternalListExtraDigits = 1008;
+
+Bytes requestHead(int deviceNumber, std::uint8_t format) {
+    Bytes bytes;
+    bytes.reserve(31); // room for the longer (kit) request
+    bytes.push_back(kSysExStart);
+    bytes.push_back(kManufacturer);
+    bytes.push_back(static_cast<std::uint8_t>(kDumpRequest | (deviceNumber & 0x0F)));
+    bytes.push_back(format);
+    for (std::size_t i = 0; i < kSignatureLength; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(kSignature[i]));
+    return bytes;
+}
+
+std::uint8_t hexDigit(std::uint8_t code) {
+    // No validation: the module only ever sends upper-case digits, and garbage decodes to garbage
+    // rather than aborting a whole list.
+    return static_cast<std::uint8_t>(code > '9' ? code - 0x37 : code - 0x30);
+}
+
+std::string typeOf(const unsigned char* message, std::size_t length) {
+    if (length < 16) return {};
+    return std::string{static_cast<char>(message[14]), static_cast<char>(message[15])};
+}
+
+} // namespace
+
+std::uint8_t bankCode(KitBank bank) {
+    switch (bank) {
+    case KitBank::Preset:
+        return 0x00;
+    case KitBank::Internal:
+        return 0x02;
+    case KitBank::Card:
+        return 0x01;
+    }
+    return 0x00;
+}
+
+Bytes nameListRequest(const char* type, int deviceNumber) {
+    Bytes bytes = requestHead(deviceNumber, kNameListFormat);
+    bytes.push_back(static_cast<std::uint8_t>(type[0]));
+    bytes.push_back(static_cast<std::uint8_t>(type[1]));
+    bytes.push_back(kSysExEnd);
+    return bytes;
+}
+
+Bytes kitRequest(int deviceNumber, KitBank bank, int kitNumber) {
+    Bytes bytes = requestHead(deviceNumber, kKitFormat);
+    bytes.push_back(static_cast<std::uint8_t>(kKitType[0]));
+    bytes.push_back(static_cast<std::uint8_t>(kKitType[1]));
+    bytes.insert(bytes.end(), 12, 0x00);
+    bytes.push_back(bankCode(bank));
+    bytes.push_back(static_cast<std::uint8_t>((kitNumber - 1) & 0x7F));
+    bytes.push_back(0x00);
+    bytes.push_back(0x00);
+    bytes.push_back(kSysExEnd);
+    return bytes;
+}
+
+std::size_t decodeBlocks(std::uint8_t* message, std::size_t length) {
+    if (length < kReplyHeader) return 0;
+    // Two digits become one byte and every block drops its 12-byte head and its checksum, so the
+    // write position stays behind the read position and decoding in place never overwrites a
+    // digit not yet read.
+    std::size_t read = kReplyHeader;
+    std::size_t written = 0;
+    // What is left counts the closing F7 as well, so a block is only looked at while more than a
+    // bare head remains.
+    while (length - read > kBlockHead) {
+        const std::uint8_t* block = message + read;
+        if (std::memcmp(block + 2, kSignature, kSignatureLength) != 0) break;
+        int digits = block[0] * 128 + block[1] - 10;
+        if (block[10] == kInternalVoices[0] && block[11] == kInternalVoices[1])
+            digits += kInternalListExtraDigits;
+        if (digits < 0) break;
+        const std::size_t data = read + kBlockHead;
+        const auto count = static_cast<std::size_t>(digits);
+        // The digits and the checksum after them must all be in the message.
+        if (count + 1 > length - data) break;
+        // An odd count pairs its last digit with the checksum byte, which the check above keeps
+        // inside.
+        for (std::size_t i = 0; i < count; i += 2) {
+            const auto high = hexDigit(message[data + i]);
+            const auto low = hexDigit(message[data + i + 1]);
+            message[written++] = static_cast<std::uint8_t>(high * 16 + low);
+        }
+        read = data + count + 1;
+    }
+    return written;
+}
+
+std::string replyType(const Bytes& reply) {
+    return typeOf(reply.data(), reply.size());
+}
+
+KitReception::KitReception(const WireboxBinding& wirebox, const SettingsStore& settings,
+                           WaveNameTable& names, ReceptionUi& ui)
+    : wirebox_(wirebox), settings_(settings), names_(names), ui_(ui) {}
+
+bool KitReception::ReceiveCommand(CPulvexDoc& doc) {
+    if (!names_.namesRetrieved && !ConfigurationRead()) return false;
+    KitBank bank = KitBank::Preset;
+    int number = 1;
+    if (!ui_.chooseKit(bank, number)) return false;
+    return KitRead(doc, bank, number);
+}
+
+bool KitReception::ConfigurationRead() {
+    const std::string in = settings_.readText(SettingKey::MidiIn);
+    const std::string out = settings_.readText(SettingKey::MidiOut);
+    const int channel = settings_.readNumber(SettingKey::Channel);
+    wirebox_.SetTimeOut(kTimeOutMs);
+    // Wirebox has already told the user why the ports did not open.
+    if (!wirebox_.OpenMidi(nullptr, channel, in.c_str(), out.c_str())) return false;
+
+    ui_.showReadyPrompt();
+    ui_.beginBusy();
+    ui_.openProgress(kProgressInternal);
+    // A patch bay in front of the module may need to be switched to it first.
+    if (settings_.readNumber(SettingKey::SendProgramChange) != 0)
+        wirebox_.ProgramChange(settings_.readNumber(SettingKey::PatchBayChannel),
+                               settings_.readNumber(SettingKey::ProgramChange));
+
+    // Every failure below has already ended the busy cursor (NameListExchange guarantees it), so
+    // the failure path only closes up.
+    const auto fail = [this] {
+        wirebox_.CloseMidi();
+        if (ui_.hasStatusBar()) ui_.setStatus(kReceptionFailed);
+        ui_.closeProgress();
+        return false;
+    };
+
+    if (ui_.hasStatusBar()) {
+        ui_.setStatus(kReceivingInternal);
+        ui_.dispatchPendingEvent();
+    }
+    Bytes decoded;
+    if (!NameListExchange(kInternalVoices, decoded)) return fail();
+    storeVoiceNames(names_, true, decoded);
+
+    if (ui_.hasStatusBar()) {
+        ui_.setStatus(kReceivingWavecard);
+        ui_.dispatchPendingEvent();
+    }
+    ui_.setProgress(kProgressWavecard);
+    if (!NameListExchange(kWavecardVoices, decoded)) return fail();
+    storeVoiceNames(names_, false, decoded);
+
+    wirebox_.CloseMidi();
+    ui_.endBusy();
+    if (ui_.hasStatusBar()) ui_.setStatus(kNamesFinished);
+    names_.namesRetrieved = true;
+    ui_.closeProgress();
+    return true;
+}
+
+bool KitReception::NameListExchange(const char* type, Bytes& decoded) {
+    const Bytes request = nameListRequest(type, settings_.readNumber(SettingKey::DeviceNumber));
+    if (!wirebox_.MidiTransmit(static_cast<std::uint32_t>(request.size()), request.data())) {
+        // Nothing to show (the caller's status says it), but like receiveReply's failures this
+        // ends the busy cursor, so a failed exchange always leaves it ended exactly once.
+        ui_.endBusy();
+        return false;
+    }
+    Bytes reply;
+    if (!receiveReply(type, reply)) return false;
+    reply.resize(decodeBlocks(reply.data(), reply.size()));
+    decoded = std::move(reply);
+    return true;
+}
+
+bool KitReception::KitRead(CPulvexDoc& doc, KitBank bank, int kitNumber) {
+    const std::string in = settings_.readText(SettingKey::MidiIn);
+    const std::string out = settings_.readText(SettingKey::MidiOut);
+    const int channel = settings_.readNumber(SettingKey::Channel);
+    wirebox_.SetTimeOut(kTimeOutMs);
+    ui_.beginBusy();
+    if (!wirebox_.OpenMidi(nullptr, channel, in.c_str(), out.c_str())) {
+        ui_.endBusy();
+        return false;
+    }
+
+    const Bytes request =
+        kitRequest(settings_.readNumber(SettingKey::DeviceNumber), bank, kitNumber);
+    if (!wirebox_.MidiTransmit(static_cast<std::uint32_t>(request.size()), request.data())) {
+        wirebox_.CloseMidi();
+        ui_.endBusy();
+        ui_.showError(kNoResponse);
+        return false;
+    }
+    Bytes reply;
+    if (!receiveReply(kKitType, reply)) {
+        // receiveReply ended the busy cursor and told the user; a time-out also closed the ports,
+        // closing again is harmless.
+        wirebox_.CloseMidi();
+        return false;
+    }
+    reply.resize(decodeBlocks(reply.data(), reply.size()));
+    ui_.endBusy();
+    wirebox_.CloseMidi();
+
+    if (!doc.LoadKitBlock(reply, names_, settings_)) {
+        ui_.showError(kCommunicationError);
+        return false;
+    }
+    return true;
+}
+
+bool KitReception::receiveReply(const char* type, Bytes& reply) {
+    for (;;) {
+        // Keeps the windows painted between the waits.
+        ui_.dispatchPendingEvent();
+        std::uint32_t length = 0;
+        unsigned char* message = wirebox_.MidiReceive(&length);
+        if (message == nullptr) {
+            ui_.endBusy();
+            ui_.showError(kNoResponse);
+            wirebox_.CloseMidi();
+            return false;
+        }
+        // Other SysEx traffic on the line (another device's dump, an echo of ours) is not ours.
+        if (typeOf(message, length) != type) {
+            wirebox_.DiscardMidiMessage(message);
+            continue;
+        }
+        if (message[length - 1] != kSysExEnd) {
+            // A reply cut short: its blocks cannot be trusted.
+            wirebox_.DiscardMidiMessage(message);
+            ui_.endBusy();
+            ui_.showError(kCommunicationError);
+            return false;
+        }
+        reply.assign(message, message + length);
+        wirebox_.DiscardMidiMessage(message);
+        return true;
+    }
+}
+
+} // namespace pulvex

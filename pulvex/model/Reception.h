@@ -1,0 +1,100 @@
+#pragma once
+// Reading the module's voice names and one kit over MIDI, through Wirebox.
+//
+// Two exchanges, each opening the ports, setting a ten-second time-out and closing the ports again
+// on every path: the configuration read (the internal and wave-card voice names, once per run) and
+// the kit read. What the user sees goes through ReceptionUi, which the windows and the
+// command-line tool implement.
+
+#include "pulvex/model/WireboxBinding.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pulvex {
+
+class CPulvexDoc;
+class SettingsStore;
+class WaveNameTable;
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Texts of the exchanges.
+inline constexpr const char* kNoResponse =
+    "Pulvex does not respond - check cable and/or configuration";
+inline constexpr const char* kCommunicationError = "MIDI communication error";
+inline constexpr const char* kReceivingInternal = "Now receiving Internal Voices...";
+inline constexpr const char* kReceivingWavecard = "Now receiving Wavecard Voices...";
+inline constexpr const char* kNamesFinished = "Finished retrieving names";
+inline constexpr const char* kReceptionFailed = "Error during reception of data";
+inline constexpr const char* kProgressInternal = "Internal Voices";
+inline constexpr const char* kProgressWavecard = "Wavecard Voices";
+
+// Kit banks as the user picks them; the request carries another code (bankCode()).
+enum class KitBank { Preset = 0, Internal = 1, Card = 2 };
+std::uint8_t bankCode(KitBank bank); // Preset 00, Internal 02, Card 01
+
+// The list types of a name-list request.
+inline constexpr const char* kInternalVoices = "VI";
+inline constexpr const char* kWavecardVoices = "VW";
+inline constexpr const char* kKitType = "KT";
+
+class ReceptionUi {
+public:
+    virtual ~ReceptionUi() = default;
+    virtual void showReadyPrompt() = 0;                     // "Ready to read Pulvex configuration"
+    virtual void openProgress(const std::string& text) = 0; // "Now reading:" window
+    virtual void setProgress(const std::string& text) = 0;
+    virtual void closeProgress() = 0;
+    virtual bool hasStatusBar() const = 0;
+    virtual void setStatus(const std::string& text) = 0; // first pane of the status bar
+    virtual void showError(const std::string& text) = 0; // message box, error icon
+    virtual void beginBusy() = 0;                        // busy cursor
+    virtual void endBusy() = 0;
+    virtual void dispatchPendingEvent() = 0; // one waiting window message
+    // The kit dialog: false on Cancel.
+    virtual bool chooseKit(KitBank& bank, int& number) = 0;
+};
+
+// The requests.
+Bytes nameListRequest(const char* type, int deviceNumber);       // 15 bytes
+Bytes kitRequest(int deviceNumber, KitBank bank, int kitNumber); // 31 bytes, kit 1..64
+
+// Decodes a reply's ASCII-hexadecimal blocks in place: the decoded bytes replace the message from
+// its first byte on, and the result is their number. Stops at a block without "LM  0087" and never
+// reads or writes outside the message; a block that claims more digits than the message holds
+// ends the decoding (what was decoded so far stands).
+std::size_t decodeBlocks(std::uint8_t* message, std::size_t length);
+
+// The type letters of a reply's first block (bytes 14-15), or empty when it is too short.
+std::string replyType(const Bytes& reply);
+
+class KitReception {
+public:
+    KitReception(const WireboxBinding& wirebox, const SettingsStore& settings, WaveNameTable& names,
+                 ReceptionUi& ui);
+
+    // The receive command: configuration read when the names are missing, the kit dialog, the kit
+    // read. True when the document was filled.
+    bool ReceiveCommand(CPulvexDoc& doc);
+
+    // True when both name lists were read; sets namesRetrieved.
+    bool ConfigurationRead();
+    // The decoded name list of type "VI" or "VW" (ports already open), or false with the user told.
+    bool NameListExchange(const char* type, Bytes& decoded);
+    // True when the document was filled with the kit.
+    bool KitRead(CPulvexDoc& doc, KitBank bank, int kitNumber);
+
+private:
+    // Waits for the reply of `type`, skipping other SysEx traffic; false (user told) on a time-out,
+    // a missing F7 or a reply too short.
+    bool receiveReply(const char* type, Bytes& reply);
+
+    WireboxBinding wirebox_; // a copy: callers often hand in a temporary
+    const SettingsStore& settings_;
+    WaveNameTable& names_;
+    ReceptionUi& ui_;
+};
+
+} // namespace pulvex
