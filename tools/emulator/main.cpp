@@ -145,16 +145,17 @@ int main(int argc, char** argv) {
         pulvex ? makePulvex(options, error) : makeMorvex(options, error);
     if (!instrument) return fail(error);
 
+    // Before the ports open, so that a stop that comes early still closes them.
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
     WireLog log;
     if (!log.open(value(options, "--log", ""), error)) return fail(error);
     EmulatorPorts ports(value(options, "--name", pulvex ? "Pulvex Emulator" : "Morvex Emulator"),
                         options.wireSpeed);
     if (!ports.open(error)) return fail(error);
-
-    struct sigaction action {};
-    action.sa_handler = requestStop;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 
     log.note("midi-emulator " + options.instrument + ": programs send to \"" +
              ports.inputPortName() + "\" and hear \"" + ports.outputPortName() + "\"");
@@ -172,6 +173,10 @@ int main(int argc, char** argv) {
             sending = false;
         });
         while (sending && !stopRequested)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        // A stop during a reply's delay ends the sender within moments, and the ports then close
+        // as they should; only a send that hangs in the MIDI service is left behind.
+        for (int i = 0; sending && i < 50; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         if (sending) {
             log.note("midi-emulator: stopped while a reply was still being sent");

@@ -1,6 +1,8 @@
 #include "MidiSystem.h"
 #include "midi/MidiApi.h"
 
+#include <algorithm>
+
 namespace wirebox {
 namespace {
 
@@ -48,16 +50,37 @@ private:
     MidiSystem::MessageCallback onMessage_;
 };
 
+// A port's number can change between listing and opening when another program opens or closes a
+// port meanwhile; so a port is opened by the name that was listed under its number, looked up
+// again by the client that opens it.
+int currentIndex(RtMidi& client, const std::vector<std::string>& listed, int index,
+                 std::string& error) {
+    if (index < 0 || static_cast<std::size_t>(index) >= listed.size()) {
+        error = "The MIDI port is not listed.";
+        return -1;
+    }
+    const auto names = midi::portNames(client);
+    const auto found =
+        std::find(names.begin(), names.end(), listed[static_cast<std::size_t>(index)]);
+    if (found == names.end()) {
+        error = "The MIDI port \"" + listed[static_cast<std::size_t>(index)] + "\" has gone.";
+        return -1;
+    }
+    return static_cast<int>(found - names.begin());
+}
+
 class RtMidiSystem : public MidiSystem {
 public:
     std::vector<std::string> inputNames() override {
         auto in = midi::makeInputClient("Wirebox");
-        return in ? midi::portNames(*in) : std::vector<std::string>{};
+        listedInputs_ = in ? midi::portNames(*in) : std::vector<std::string>{};
+        return listedInputs_;
     }
 
     std::vector<std::string> outputNames() override {
         auto out = midi::makeOutputClient("Wirebox");
-        return out ? midi::portNames(*out) : std::vector<std::string>{};
+        listedOutputs_ = out ? midi::portNames(*out) : std::vector<std::string>{};
+        return listedOutputs_;
     }
 
     std::unique_ptr<MidiInputPort> openInput(int index, MessageCallback onMessage,
@@ -70,6 +93,8 @@ public:
         in->setErrorCallback(recordError, &error);
         // SysEx is what Wirebox is for; clock and active sensing never reach the caller.
         in->ignoreTypes(false, true, true);
+        index = currentIndex(*in, listedInputs_, index, error);
+        if (index < 0) return nullptr;
         in->openPort(static_cast<unsigned>(index), "Wirebox in");
         if (!in->isPortOpen()) {
             if (error.empty()) error = "The MIDI input cannot be opened.";
@@ -89,6 +114,8 @@ public:
             return nullptr;
         }
         out->setErrorCallback(recordError, &error);
+        index = currentIndex(*out, listedOutputs_, index, error);
+        if (index < 0) return nullptr;
         out->openPort(static_cast<unsigned>(index), "Wirebox out");
         if (!out->isPortOpen()) {
             if (error.empty()) error = "The MIDI output cannot be opened.";
@@ -100,6 +127,9 @@ public:
 
     // RtMidi's JACK output drops a message of more than 16379 bytes without a word.
     std::size_t largestPiece() const override { return 16000; }
+
+private:
+    std::vector<std::string> listedInputs_, listedOutputs_;
 };
 
 } // namespace
