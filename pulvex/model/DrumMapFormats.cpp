@@ -79,7 +79,7 @@ FileError writeFileAtomically(const std::string& path, std::span<const std::uint
 }
 
 FileError saveDrmFile(const CPulvexDoc& doc, const std::string& path) {
-    return writeFileAtomically(path, storeDrm(doc));
+    return writeFileAtomically(path, doc.Serialize());
 }
 
 FileError openDrmFile(CPulvexDoc& doc, const std::string& path) {
@@ -88,7 +88,7 @@ FileError openDrmFile(CPulvexDoc& doc, const std::string& path) {
     const QByteArray content = file.read(kDrmSize);
     const auto* data = reinterpret_cast<const std::uint8_t*>(content.constData());
     if (file.error() != QFileDevice::NoError ||
-        !loadDrm(doc, {data, static_cast<std::size_t>(content.size())}))
+        !doc.Serialize({data, static_cast<std::size_t>(content.size())}))
         return std::string(kFailedToOpen);
     doc.changed();
     return std::nullopt;

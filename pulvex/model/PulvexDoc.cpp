@@ -1,5 +1,6 @@
 #include "pulvex/model/PulvexDoc.h"
 
+#include "pulvex/model/DrumMapFormats.h"
 #include "pulvex/model/Settings.h"
 #include "pulvex/model/TextRules.h"
 #include "pulvex/model/WaveNameTable.h"
@@ -82,5 +83,9 @@ bool CPulvexDoc::LoadKitBlock(std::span<const std::uint8_t> block, const WaveNam
     changed();
     return true;
 }
+
+std::vector<std::uint8_t> CPulvexDoc::Serialize() const { return storeDrm(*this); }
+
+bool CPulvexDoc::Serialize(std::span<const std::uint8_t> bytes) { return loadDrm(*this, bytes); }
 
 } // namespace pulvex

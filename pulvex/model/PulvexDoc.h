@@ -7,6 +7,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace pulvex {
 
@@ -46,6 +47,11 @@ public:
     // False, and nothing changed, when the block is too short for what is read.
     bool LoadKitBlock(std::span<const std::uint8_t> block, const WaveNameTable& names,
                       const SettingsStore& settings);
+
+    // The document's own file form, the Cubase drum map (DrumMapFormats.h): stored, or loaded
+    // (false, and nothing changed, when the bytes end before the 64 records).
+    std::vector<std::uint8_t> Serialize() const;
+    bool Serialize(std::span<const std::uint8_t> bytes);
 
     void changed() const {
         if (onChanged) onChanged();
