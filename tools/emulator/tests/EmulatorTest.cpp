@@ -300,6 +300,34 @@ protected:
 
 // ---- Pulvex: requests and replies ----
 
+// wirebox-probe is how a user checks a cable and a device: here the device is the emulator.
+TEST_F(MidiEmulator, ProbeShowsTheReplyOrSaysThatNoneCame) {
+    ASSERT_TRUE(launch({"pulvex"}));
+    CloseMidi();
+    auto probe = [&](const std::string& device) {
+        const std::string errPath = dir.file("probe-stderr.txt");
+        const std::string command =
+            std::string("'") + WIREBOX_PROBE + "' send --timeout 1000 --in '" + outPort +
+            "' --out '" + inPort + "' F0 43 " + device +
+            " 7A 4C4D2020303038374B54 000000000000000000000000 0000 0000 F7 2>'" + errPath + "'";
+        std::string out;
+        FILE* pipe = popen(command.c_str(), "r");
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+        const int status = pclose(pipe);
+        return std::tuple{WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, readText(errPath)};
+    };
+    const auto [status, out, err] = probe("20");
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_EQ(out.rfind("F0 43 00 7A", 0), 0u) << out;
+    EXPECT_EQ(out.substr(out.size() - 3), "F7\n");
+
+    const auto [silent, nothing, why] = probe("25"); // another device number: no answer
+    EXPECT_EQ(silent, 1);
+    EXPECT_TRUE(nothing.empty());
+    EXPECT_NE(why.find("no reply within 1000 ms"), std::string::npos) << why;
+}
+
 TEST_F(MidiEmulator, NameListsDecodeToTheInternalAndWaveCardVoices) {
     ASSERT_TRUE(launch({"pulvex"}));
     // The internal list goes in 1008-digit blocks whose count field is 1008 short: the count
