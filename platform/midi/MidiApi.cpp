@@ -158,10 +158,11 @@ void waitUntilConnectionIsLive(RtMidi::Api api) {
 
 void closeOutput(std::unique_ptr<RtMidiOut>& out) {
     if (!out) return;
-    if (out->getCurrentApi() == RtMidi::UNIX_JACK && out->isPortOpen()) {
+    if (out->getCurrentApi() == RtMidi::UNIX_JACK) {
         // RtMidi's JACK output hands messages to its process callback through a ring buffer.
         // Closing while the buffer still holds a message loses it, and destroying the client while
         // a callback still runs reads freed memory: so wait for the cycles to pass on both sides.
+        // This holds for virtual ports too, which RtMidi does not count as open.
         waitForJackCycles(3);
         out->closePort();
         waitForJackCycles(2);

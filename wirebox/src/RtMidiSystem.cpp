@@ -2,6 +2,8 @@
 #include "midi/MidiApi.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace wirebox {
 namespace {
@@ -72,20 +74,53 @@ int currentIndex(RtMidi& client, const std::vector<std::string>& listed, int ind
 class RtMidiSystem : public MidiSystem {
 public:
     std::vector<std::string> inputNames() override {
-        auto in = midi::makeInputClient("Wirebox");
+        auto in = midi::makeInputClient("Wirebox list");
         listedInputs_ = in ? midi::portNames(*in) : std::vector<std::string>{};
         return listedInputs_;
     }
 
     std::vector<std::string> outputNames() override {
-        auto out = midi::makeOutputClient("Wirebox");
+        auto out = midi::makeOutputClient("Wirebox list");
         listedOutputs_ = out ? midi::portNames(*out) : std::vector<std::string>{};
         return listedOutputs_;
     }
 
+    // JACK refuses a new client now and then (about one open in a hundred on a busy machine,
+    // "Cannot open ... client"); a second try a moment later succeeds.
     std::unique_ptr<MidiInputPort> openInput(int index, MessageCallback onMessage,
                                              std::string& error) override {
-        auto in = midi::makeInputClient("Wirebox");
+        auto port = openInputOnce(index, onMessage, error);
+        if (!port && !portGone(error)) {
+            std::this_thread::sleep_for(kRetryPause);
+            error.clear();
+            port = openInputOnce(index, onMessage, error);
+        }
+        return port;
+    }
+
+    std::unique_ptr<MidiOutputPort> openOutput(int index, std::string& error) override {
+        auto port = openOutputOnce(index, error);
+        if (!port && !portGone(error)) {
+            std::this_thread::sleep_for(kRetryPause);
+            error.clear();
+            port = openOutputOnce(index, error);
+        }
+        return port;
+    }
+
+    // RtMidi's JACK output drops a message of more than 16379 bytes without a word.
+    std::size_t largestPiece() const override { return 16000; }
+
+private:
+    static constexpr std::chrono::milliseconds kRetryPause{100};
+
+    static bool portGone(const std::string& error) {
+        return error.find("has gone") != std::string::npos;
+    }
+
+    std::unique_ptr<MidiInputPort> openInputOnce(int index, const MessageCallback& onMessage,
+                                                 std::string& error) {
+        auto in = midi::makeInputClient("Wirebox in");
         if (!in) {
             error = "The MIDI service cannot be reached.";
             return nullptr;
@@ -102,13 +137,13 @@ public:
         }
         in->setErrorCallback(nullptr, nullptr);
         const RtMidi::Api api = in->getCurrentApi();
-        auto port = std::make_unique<RtMidiInputPort>(std::move(in), std::move(onMessage));
+        auto port = std::make_unique<RtMidiInputPort>(std::move(in), onMessage);
         midi::waitUntilConnectionIsLive(api);
         return port;
     }
 
-    std::unique_ptr<MidiOutputPort> openOutput(int index, std::string& error) override {
-        auto out = midi::makeOutputClient("Wirebox");
+    std::unique_ptr<MidiOutputPort> openOutputOnce(int index, std::string& error) {
+        auto out = midi::makeOutputClient("Wirebox out");
         if (!out) {
             error = "The MIDI service cannot be reached.";
             return nullptr;
@@ -125,10 +160,6 @@ public:
         return std::make_unique<RtMidiOutputPort>(std::move(out));
     }
 
-    // RtMidi's JACK output drops a message of more than 16379 bytes without a word.
-    std::size_t largestPiece() const override { return 16000; }
-
-private:
     std::vector<std::string> listedInputs_, listedOutputs_;
 };
 
