@@ -8,10 +8,10 @@
 // Without one, each benchmark is skipped with a message.
 
 #include "midi/MidiApi.h"
+#include "testing/MidiDuplexPeer.h"
 #include "wirebox/Wirebox.h"
 
 #include <algorithm>
-#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdint>
@@ -36,70 +36,18 @@ constexpr const char* kNoBus =
     "no MIDI bus: run scripts/midi-bus start suite-bench, then "
     "JACK_DEFAULT_SERVER=suite-bench MIDI_API=jack build/bin/bench_wirebox";
 
-std::string listedName(RtMidi& lister, const std::string& port) {
-    for (const std::string& name : midi::portNames(lister))
-        if (name.size() > port.size() && name.ends_with(":" + port)) return name;
-    return {};
+// The instrument's end: silent, or echoing every SysEx that arrives straight back.
+testing_support::MidiDuplexPeer::Script echo() {
+    return [](const testing_support::MidiDuplexPeer::Bytes& message) {
+        return !message.empty() && message.front() == 0xF0 ? std::optional(message) : std::nullopt;
+    };
 }
 
-// The instrument's end: an input and an output port; when echoing, every SysEx that arrives goes
-// straight back out.
-class Peer {
-public:
-    explicit Peer(bool echo) : echo_(echo) {
-        static std::atomic<int> counter{0};
-        const std::string unique = std::to_string(getpid()) + "-" + std::to_string(++counter);
-        in_ = midi::makeInputClient("bench-peer");
-        out_ = midi::makeOutputClient("bench-peer");
-        if (!in_ || !out_) return;
-        in_->ignoreTypes(false, true, true);
-        in_->setCallback(&Peer::onMessage, this);
-        in_->openVirtualPort("Bench In " + unique);
-        out_->openVirtualPort("Bench Out " + unique);
-        auto inputLister = midi::makeInputClient("bench-lister");
-        auto outputLister = midi::makeOutputClient("bench-lister");
-        if (inputLister && outputLister) {
-            wireboxIn = listedName(*inputLister, "Bench Out " + unique);
-            wireboxOut = listedName(*outputLister, "Bench In " + unique);
-        }
-    }
-    ~Peer() {
-        // Unregistering a port in the same cycles in which Wirebox's ports went away can crash
-        // inside libjack; a few cycles later it does not.
-        midi::waitForJackCycles(4);
-        if (in_) {
-            in_->cancelCallback();
-            in_->closePort();
-        }
-        // closeOutput() takes care only of ports it connected: for a virtual port RtMidi's
-        // destructor frees the ring buffer while the JACK process callback may still read it.
-        // Once the port is closed the callback stops reading it.
-        if (out_) {
-            out_->closePort();
-            midi::waitForJackCycles(2);
-            out_.reset();
-        }
-    }
-
-    // Opens Wirebox's ports on this peer; false when there is no bus to do it on.
-    bool connectWirebox() const {
-        return !wireboxIn.empty() && !wireboxOut.empty() &&
-               OpenMidi(nullptr, 0, wireboxIn.c_str(), wireboxOut.c_str()) == 1;
-    }
-
-    std::string wireboxIn, wireboxOut;
-
-private:
-    static void onMessage(double, std::vector<unsigned char>* message, void* self) {
-        auto* peer = static_cast<Peer*>(self);
-        if (peer->echo_ && !message->empty() && message->front() == 0xF0)
-            peer->out_->sendMessage(message);
-    }
-
-    bool echo_;
-    std::unique_ptr<RtMidiIn> in_;
-    std::unique_ptr<RtMidiOut> out_;
-};
+// Opens Wirebox's ports on the peer; false when there is no bus to do it on.
+bool connectWirebox(const testing_support::MidiDuplexPeer& peer) {
+    return peer.ready() &&
+           OpenMidi(nullptr, 0, peer.wireboxIn.c_str(), peer.wireboxOut.c_str()) == 1;
+}
 
 // The silent peer of the CPU figure runs as a process of its own, so that its JACK clients, which
 // wake every cycle like Wirebox's, are not counted as the host's. It is this program started again
@@ -110,7 +58,7 @@ constexpr const char* kPeerVariable = "WIREBOX_BENCH_SILENT_PEER";
 [[maybe_unused]] const bool kRunAsPeer = [] {
     if (!std::getenv(kPeerVariable)) return false;
     {
-        Peer peer(false);
+        testing_support::MidiDuplexPeer peer;
         std::printf("%s\n%s\n", peer.wireboxIn.c_str(), peer.wireboxOut.c_str());
         std::fflush(stdout);
         char ignored;
@@ -218,8 +166,8 @@ Bytes voiceDump() {
 // many cycles the trip takes, whatever the server's buffer size.
 void VoiceDumpRoundTrip(benchmark::State& state) {
     const double period = jackPeriod();
-    Peer peer(true);
-    if (period <= 0 || !peer.connectWirebox()) {
+    testing_support::MidiDuplexPeer peer(echo());
+    if (period <= 0 || !connectWirebox(peer)) {
         state.SkipWithError(kNoBus);
         return;
     }

@@ -1,6 +1,9 @@
 #include "testing/MidiPeer.h"
 
 #include "midi/MidiApi.h"
+#include "testing/MidiDuplexPeer.h"
+
+#include <algorithm>
 
 #include <atomic>
 #include <unistd.h>
@@ -47,13 +50,8 @@ int MidiInputPeer::outputIndex() const {
     auto out = midi::makeOutputClient("test-lookup");
     if (!out) return -1;
     const auto names = midi::portNames(*out);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::string& name = names[i];
-        const std::size_t colon = name.rfind(':');
-        if (name.substr(colon == std::string::npos ? 0 : colon + 1) == portName_)
-            return static_cast<int>(i);
-    }
-    return -1;
+    const auto found = std::find(names.begin(), names.end(), listedPortName(*out, portName_));
+    return found == names.end() ? -1 : static_cast<int>(found - names.begin());
 }
 
 } // namespace testing_support

@@ -3,6 +3,7 @@
 // everything sent to it and can answer from a small script.
 
 #include "midi/MidiApi.h"
+#include "testing/MidiDuplexPeer.h"
 #include "testing/MidiPeer.h"
 #include "wirebox/Wirebox.h"
 
@@ -29,13 +30,6 @@ constexpr auto kAtOnce = 500ms;
 
 namespace {
 
-// The name under which other clients list a port of ours ("client:port" on JACK).
-std::string listedName(RtMidi& lister, const std::string& port) {
-    for (const std::string& name : midi::portNames(lister))
-        if (name.size() > port.size() && name.ends_with(":" + port)) return name;
-    return {};
-}
-
 // Bytes below 80h that change from one position to the next, so that a lost, doubled or shifted
 // piece of a long message shows.
 Bytes sysEx(std::size_t length) {
@@ -47,84 +41,7 @@ Bytes sysEx(std::size_t length) {
     return message;
 }
 
-class Peer {
-public:
-    // Given each message the peer receives; what it returns, if anything, the peer sends back.
-    using Script = std::function<std::optional<Bytes>(const Bytes&)>;
-
-    explicit Peer(Script script = {}) : script_(std::move(script)) {
-        in_ = midi::makeInputClient("bus-peer");
-        out_ = midi::makeOutputClient("bus-peer");
-        if (!in_ || !out_) return;
-        const std::string unique = testing_support::MidiInputPeer::uniqueName("");
-        in_->ignoreTypes(false, true, true);
-        in_->setCallback(&Peer::onMessage, this);
-        in_->openVirtualPort("Peer In" + unique);
-        out_->openVirtualPort("Peer Out" + unique);
-        auto inputLister = midi::makeInputClient("bus-lister");
-        auto outputLister = midi::makeOutputClient("bus-lister");
-        wireboxIn = listedName(*inputLister, "Peer Out" + unique);
-        wireboxOut = listedName(*outputLister, "Peer In" + unique);
-    }
-
-    ~Peer() {
-        // Unregistering a port in the same cycles in which Wirebox's ports went away crashed now
-        // and then inside libjack, in the peer's own process thread; a few cycles later it does
-        // not.
-        midi::waitForJackCycles(4);
-        if (in_) {
-            in_->cancelCallback();
-            in_->closePort();
-        }
-        // closeOutput() takes care only of ports it connected: for a virtual port RtMidi's
-        // destructor frees the ring buffer while the JACK process callback may still read it.
-        // Once the port is closed the callback stops reading it.
-        if (out_) {
-            out_->closePort();
-            midi::waitForJackCycles(2);
-            out_.reset();
-        }
-    }
-
-    bool ready() const { return !wireboxIn.empty() && !wireboxOut.empty(); }
-
-    // One message; a long one in pieces a cycle apart, as JACK takes at most about 16 kB at once.
-    void send(const Bytes& message) {
-        constexpr std::size_t kPiece = 8000;
-        for (std::size_t at = 0; at < message.size(); at += kPiece) {
-            if (at > 0) midi::waitForJackCycles(2);
-            out_->sendMessage(message.data() + at, std::min(kPiece, message.size() - at));
-        }
-    }
-
-    std::vector<Bytes> waitForMessages(std::size_t count, std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        arrived_.wait_for(lock, timeout, [&] { return received_.size() >= count; });
-        return received_;
-    }
-
-    std::string wireboxIn, wireboxOut; // the listed names of the peer's output and input
-
-private:
-    static void onMessage(double, std::vector<unsigned char>* message, void* self) {
-        auto* peer = static_cast<Peer*>(self);
-        const Bytes bytes(message->begin(), message->end());
-        if (peer->script_)
-            if (const auto reply = peer->script_(bytes)) peer->send(*reply);
-        {
-            std::lock_guard lock(peer->mutex_);
-            peer->received_.push_back(bytes);
-        }
-        peer->arrived_.notify_all();
-    }
-
-    Script script_;
-    std::unique_ptr<RtMidiIn> in_;
-    std::unique_ptr<RtMidiOut> out_;
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::vector<Bytes> received_;
-};
+using Peer = testing_support::MidiDuplexPeer;
 
 // The next message Wirebox hands out, given back at once; nothing when it returned null.
 std::optional<Bytes> receive() {

@@ -2,6 +2,7 @@
 // is left behind in the MIDI service.
 
 #include "midi/MidiApi.h"
+#include "testing/MidiDuplexPeer.h"
 #include "testing/MidiPeer.h"
 #include "wirebox/Wirebox.h"
 
@@ -12,8 +13,9 @@
 namespace {
 
 bool anyPortNamed(const std::vector<std::string>& names, const std::string& part) {
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& name) { return name.find(part) != std::string::npos; });
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return name.find(part) != std::string::npos;
+    });
 }
 
 std::vector<std::string> allPorts() {
@@ -27,12 +29,6 @@ std::vector<std::string> allPorts() {
     return names;
 }
 
-std::string listedName(RtMidi& client, const std::string& port) {
-    for (const std::string& name : midi::portNames(client))
-        if (name.size() > port.size() && name.ends_with(":" + port)) return name;
-    return {};
-}
-
 } // namespace
 
 TEST(WireboxUnload, UnloadingClosesOpenPorts) {
@@ -44,9 +40,9 @@ TEST(WireboxUnload, UnloadingClosesOpenPorts) {
     in->openVirtualPort(peerIn);
     out->openVirtualPort(peerOut);
     auto lister = midi::makeOutputClient("unload-lister");
-    const std::string wireboxOut = listedName(*lister, peerIn);
+    const std::string wireboxOut = testing_support::listedPortName(*lister, peerIn);
     auto inputLister = midi::makeInputClient("unload-lister");
-    const std::string wireboxIn = listedName(*inputLister, peerOut);
+    const std::string wireboxIn = testing_support::listedPortName(*inputLister, peerOut);
     ASSERT_FALSE(wireboxOut.empty());
     ASSERT_FALSE(wireboxIn.empty());
 
