@@ -19,9 +19,14 @@ set(SUITE_TEST_ENVIRONMENT
 # target with CTest; with MIDI they run on the bus fixture, one at a time: MIDI devices are numbered
 # by their position in the port list, and a port that another test opens or closes meanwhile would
 # shift the numbers under a running test.
+# With GUI the binary gets a QApplication on the offscreen platform before the first test.
 function(suite_add_gtest target)
-    cmake_parse_arguments(ARG "MIDI" "" "" ${ARGN})
-    target_link_libraries(${target} PRIVATE suite_test_main)
+    cmake_parse_arguments(ARG "MIDI;GUI" "" "" ${ARGN})
+    if(ARG_GUI)
+        target_link_libraries(${target} PRIVATE suite_gui_test_main)
+    else()
+        target_link_libraries(${target} PRIVATE suite_test_main)
+    endif()
     if(ARG_MIDI)
         gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
                              PROPERTIES TIMEOUT 120 FIXTURES_REQUIRED midi_bus RESOURCE_LOCK midi_bus)

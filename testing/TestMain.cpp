@@ -2,6 +2,9 @@
 // CTest fixture), never to a server of the user's, and windows go to the offscreen platform.
 #include <cstdlib>
 #include <gtest/gtest.h>
+#ifdef SUITE_TEST_WITH_WINDOWS
+#include <QApplication>
+#endif
 
 int main(int argc, char** argv) {
     setenv("JACK_DEFAULT_SERVER", SUITE_TEST_JACK_SERVER, 1);
@@ -9,5 +12,8 @@ int main(int argc, char** argv) {
     setenv("MIDI_API", "jack", 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     testing::InitGoogleTest(&argc, argv);
+#ifdef SUITE_TEST_WITH_WINDOWS
+    QApplication application(argc, argv);
+#endif
     return RUN_ALL_TESTS();
 }
