@@ -1,0 +1,61 @@
+#pragma once
+// The three windows of a reception: the kit choice, the "ready" prompt before the names are read,
+// and the progress window while they are read.
+
+#include "pulvex/model/Reception.h"
+
+#include <QDialog>
+
+class QLabel;
+class QRadioButton;
+class QSpinBox;
+
+namespace pulvex_app {
+
+// Centres a dialog over the window's client area when it fits inside it.
+void centreOver(QWidget& dialog, const QWidget* window);
+
+class CRead_Kit : public QDialog {
+    Q_OBJECT
+public:
+    explicit CRead_Kit(QWidget* parent = nullptr);
+
+    pulvex::KitBank bank() const;
+    int kitNumber() const;
+
+    QRadioButton* presetButton() const { return preset_; }
+    QRadioButton* internalButton() const { return internal_; }
+    QRadioButton* cardButton() const { return card_; }
+    QSpinBox* kitNumberBox() const { return number_; }
+
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QRadioButton* preset_;
+    QRadioButton* internal_;
+    QRadioButton* card_;
+    QSpinBox* number_;
+};
+
+class CRead_Ready : public QDialog {
+    Q_OBJECT
+public:
+    explicit CRead_Ready(QWidget* parent = nullptr);
+};
+
+// Modeless, without a caption, and disabled: it only shows what is being read.
+class CRead_Progress : public QDialog {
+    Q_OBJECT
+public:
+    explicit CRead_Progress(QWidget* parent = nullptr);
+    void SetText(const QString& text);
+    QString text() const;
+
+private:
+    QLabel* text_;
+};
+
+} // namespace pulvex_app

@@ -1,0 +1,82 @@
+#include "SetupSheet.h"
+
+#include <QAbstractSpinBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace pulvex_app {
+
+void showSetupMessage(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, QStringLiteral("Pulvex for Windows"), text);
+}
+
+CSetupSheet::CSetupSheet(pulvex::SettingsStore& settings, QWidget* parent,
+                         const PortLister& listPorts)
+    : QDialog(parent), settings_(settings) {
+    setWindowTitle(tr("Pulvex Setup"));
+    midiPage = new CSetup_Midi(settings, listPorts ? listPorts() : MidiPortLists{});
+    drumsetPage = new CSetup_Drumset(settings);
+    patchBayPage = new CSetup_PatchBay(settings);
+    pages_ = {midiPage, drumsetPage, patchBayPage};
+
+    tabs = new QTabWidget(this);
+    tabs->addTab(midiPage, tr("MIDI"));
+    tabs->addTab(drumsetPage, tr("Drumset"));
+    tabs->addTab(patchBayPage, tr("Patch Bay"));
+    buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs);
+    layout->addWidget(buttons);
+
+    connect(tabs, &QTabWidget::currentChanged, this, &CSetupSheet::pageChanged);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CSetupSheet::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CSetupSheet::reject);
+}
+
+bool CSetupSheet::currentPageAcceptable() {
+    const SetupProblem problem = pages_[shown_]->check();
+    if (!problem.field) return true;
+    message(this, problem.message);
+    problem.field->setFocus();
+    if (auto* edit = qobject_cast<QAbstractSpinBox*>(problem.field)) edit->selectAll();
+    return false;
+}
+
+// A page with a refused field cannot be left: the sheet goes back to it.
+void CSetupSheet::pageChanged(int index) {
+    if (goingBack_ || index == shown_ || index < 0) return;
+    const int left = shown_;
+    if (!pages_[left]->check().field) {
+        shown_ = index;
+        visited_[index] = true;
+        return;
+    }
+    goingBack_ = true;
+    tabs->setCurrentIndex(left);
+    goingBack_ = false;
+    currentPageAcceptable();
+}
+
+void CSetupSheet::accept() {
+    if (!currentPageAcceptable()) return;
+    bool stored = true;
+    for (std::size_t k = 0; k < pages_.size(); ++k)
+        if (visited_[k]) stored = pages_[k]->store(settings_) && stored;
+    if (!stored) {
+        message(this, tr("The settings could not be saved in %1.")
+                          .arg(QString::fromStdString(settings_.path())));
+        QDialog::reject();
+        return;
+    }
+    QDialog::accept();
+}
+
+bool runSetupSheet(QWidget* parent, pulvex::SettingsStore& settings) {
+    CSetupSheet sheet(settings, parent);
+    return sheet.exec() == QDialog::Accepted;
+}
+
+} // namespace pulvex_app

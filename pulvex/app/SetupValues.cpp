@@ -1,0 +1,155 @@
+#include "SetupValues.h"
+
+#include "midi/MidiApi.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace pulvex_app {
+
+using pulvex::SettingKey;
+using pulvex::SettingsStore;
+
+namespace {
+
+constexpr SettingKey kVelocityKeys[kVelocityCount] = {SettingKey::Velocity1, SettingKey::Velocity2,
+                                                      SettingKey::Velocity3, SettingKey::Velocity4};
+
+// The position itself when it is one of `count` items, else no selection.
+int listIndex(int position, int count) {
+    return position >= 0 && position < count ? position : -1;
+}
+
+bool inList(int index, std::size_t count) {
+    return index >= 0 && static_cast<std::size_t>(index) < count;
+}
+
+bool isBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+bool beginsWithIgnoringCase(const std::string& item, const std::string& prefix) {
+    if (prefix.size() > item.size()) return false;
+    return std::equal(prefix.begin(), prefix.end(), item.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+} // namespace
+
+MidiPortLists listMidiPorts() {
+    MidiPortLists lists;
+    if (auto in = midi::makeInputClient("Pulvex setup")) lists.inputs = midi::portNames(*in);
+    if (auto out = midi::makeOutputClient("Pulvex setup")) lists.outputs = midi::portNames(*out);
+    return lists;
+}
+
+int findByPrefix(const std::vector<std::string>& items, const std::string& stored) {
+    if (stored.empty()) return -1;
+    const auto found = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
+        return beginsWithIgnoringCase(item, stored);
+    });
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
+MidiPageValues loadMidiPage(const SettingsStore& store, const MidiPortLists& ports) {
+    MidiPageValues values;
+    values.inIndex = findByPrefix(ports.inputs, store.readText(SettingKey::MidiIn));
+    values.outIndex = findByPrefix(ports.outputs, store.readText(SettingKey::MidiOut));
+    values.channel = listIndex(store.readNumber(SettingKey::Channel), kChannelItems);
+    values.deviceNumber = listIndex(store.readNumber(SettingKey::DeviceNumber), kDeviceNumberItems);
+    return values;
+}
+
+DrumsetPageValues loadDrumsetPage(const SettingsStore& store) {
+    constexpr int items = static_cast<int>(kNoteValueItems.size());
+    DrumsetPageValues values;
+    values.durationIndex =
+        listIndex(store.readNumber(SettingKey::Duration) - kNoteCodeOffset, items);
+    values.quantizeIndex =
+        listIndex(store.readNumber(SettingKey::Quantize) - kNoteCodeOffset, items);
+    for (int k = 0; k < kVelocityCount; ++k)
+        values.velocities[k] = store.readNumber(kVelocityKeys[k]);
+    return values;
+}
+
+PatchBayPageValues loadPatchBayPage(const SettingsStore& store) {
+    PatchBayPageValues values;
+    values.channel = listIndex(store.readNumber(SettingKey::PatchBayChannel), kChannelItems);
+    values.program = store.readNumber(SettingKey::ProgramChange);
+    values.send = store.readNumber(SettingKey::SendProgramChange) != 0;
+    return values;
+}
+
+bool storeMidiPage(SettingsStore& store, const MidiPageValues& values, const MidiPortLists& ports) {
+    bool ok = true;
+    if (inList(values.inIndex, ports.inputs.size()))
+        ok = store.writeText(SettingKey::MidiIn, ports.inputs[values.inIndex]) && ok;
+    if (inList(values.outIndex, ports.outputs.size()))
+        ok = store.writeText(SettingKey::MidiOut, ports.outputs[values.outIndex]) && ok;
+    if (inList(values.channel, kChannelItems))
+        ok = store.writeNumber(SettingKey::Channel, values.channel) && ok;
+    if (inList(values.deviceNumber, kDeviceNumberItems))
+        ok = store.writeNumber(SettingKey::DeviceNumber, values.deviceNumber) && ok;
+    return ok;
+}
+
+bool storeDrumsetPage(SettingsStore& store, const DrumsetPageValues& values) {
+    bool ok = true;
+    if (inList(values.durationIndex, kNoteValueItems.size()))
+        ok = store.writeNumber(SettingKey::Duration, values.durationIndex + kNoteCodeOffset) && ok;
+    if (inList(values.quantizeIndex, kNoteValueItems.size()))
+        ok = store.writeNumber(SettingKey::Quantize, values.quantizeIndex + kNoteCodeOffset) && ok;
+    for (int k = 0; k < kVelocityCount; ++k)
+        ok = store.writeNumber(kVelocityKeys[k], values.velocities[k]) && ok;
+    return ok;
+}
+
+bool storePatchBayPage(SettingsStore& store, const PatchBayPageValues& values) {
+    bool ok = true;
+    if (inList(values.channel, kChannelItems))
+        ok = store.writeNumber(SettingKey::PatchBayChannel, values.channel) && ok;
+    ok = store.writeNumber(SettingKey::ProgramChange, values.program) && ok;
+    ok = store.writeNumber(SettingKey::SendProgramChange, values.send ? 1 : 0) && ok;
+    return ok;
+}
+
+ParsedInteger parseInteger(std::string_view text, int min, int max) {
+    ParsedInteger parsed;
+    std::size_t at = 0, end = text.size();
+    while (at < end && isBlank(text[at])) ++at;
+    while (end > at && isBlank(text[end - 1])) --end;
+    const bool negative = at < end && text[at] == '-';
+    if (at < end && (text[at] == '-' || text[at] == '+')) ++at;
+    if (at == end) return parsed;
+    // Counted in a wider type and capped, so a long row of digits is out of range, not garbage.
+    long long magnitude = 0;
+    for (; at < end; ++at) {
+        if (!std::isdigit(static_cast<unsigned char>(text[at]))) return parsed;
+        magnitude = std::min(magnitude * 10 + (text[at] - '0'), 1LL << 40);
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    if (value < min || value > max) {
+        parsed.outcome = ParsedInteger::Outcome::OutOfRange;
+        return parsed;
+    }
+    parsed.outcome = ParsedInteger::Outcome::Valid;
+    parsed.value = static_cast<int>(value);
+    return parsed;
+}
+
+std::string integerMessage(const ParsedInteger& parsed, int min, int max) {
+    switch (parsed.outcome) {
+    case ParsedInteger::Outcome::Valid:
+        return {};
+    case ParsedInteger::Outcome::NotInteger:
+        return "Please enter an integer.";
+    case ParsedInteger::Outcome::OutOfRange:
+        break;
+    }
+    return "Please enter an integer between " + std::to_string(min) + " and " +
+           std::to_string(max) + ".";
+}
+
+} // namespace pulvex_app

@@ -1,0 +1,39 @@
+#pragma once
+// What a reception shows in the windows: the dialogs, the status bar's first pane, error boxes
+// and the busy cursor. While an exchange waits between messages the window repaints, but takes no
+// input, so no second exchange can start while the ports are open.
+
+#include "pulvex/model/Reception.h"
+
+#include <QPointer>
+
+class QMainWindow;
+
+namespace pulvex_app {
+
+class CRead_Progress;
+
+class WindowReceptionUi : public pulvex::ReceptionUi {
+public:
+    explicit WindowReceptionUi(QMainWindow& frame);
+    ~WindowReceptionUi() override;
+
+    void showReadyPrompt() override;
+    void openProgress(const std::string& text) override;
+    void setProgress(const std::string& text) override;
+    void closeProgress() override;
+    bool hasStatusBar() const override;
+    void setStatus(const std::string& text) override;
+    void showError(const std::string& text) override;
+    void beginBusy() override;
+    void endBusy() override;
+    void dispatchPendingEvent() override;
+    bool chooseKit(pulvex::KitBank& bank, int& number) override;
+
+private:
+    QMainWindow& frame_;
+    QPointer<CRead_Progress> progress_;
+    int busy_ = 0;
+};
+
+} // namespace pulvex_app

@@ -1,0 +1,170 @@
+// The file commands from the menu: what each writes, what it asks, and what it leaves alone.
+
+#include "PulvexWindowsFixture.h"
+#include "pulvex/model/DrumMapFormats.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace pulvex_app;
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class SaveCommands : public PulvexWindows {
+protected:
+    void SetUp() override {
+        PulvexWindows::SetUp();
+        startApp();
+        receiveTestKit("Kit1.drm");
+    }
+    void trigger(int command) { frame().action(command)->trigger(); }
+    QString pathOf(const char* name) { return QString::fromStdString(dir.file(name)); }
+};
+
+TEST_F(SaveCommands, TheDrumWithOneKey) {
+    select({4});
+    savePath = pathOf("one.kbr");
+    trigger(ID_FILE_SAVE_THEDRUM);
+    ASSERT_EQ(saveRequests.size(), 1u);
+    EXPECT_EQ(saveRequests[0].proposedPath, "Kit1");
+    EXPECT_EQ(saveRequests[0].filters,
+              QStringList({"The*Drum DrumMap (*.kbr)", "All Files (*.*)"}));
+    EXPECT_EQ(saveRequests[0].defaultSuffix, "kbr");
+    const QByteArray bytes = contents(savePath);
+    ASSERT_EQ(bytes.size(), 300);
+    EXPECT_EQ(bytes.left(10), QByteArray("Sound 4\0\0\0", 10));
+    EXPECT_EQ(bytes.mid(10, 2), QByteArray("\x27\0", 2)); // note 39
+    EXPECT_EQ(bytes.mid(12, 12), QByteArray("- emtpy -\0\x18\0", 12));
+    // Saving a selection leaves the document's title and mark alone.
+    EXPECT_EQ(doc().title, "Kit1.drm");
+    EXPECT_TRUE(doc().modified);
+}
+
+TEST_F(SaveCommands, MasterDrumWithOneKey) {
+    select({0});
+    savePath = pathOf("one.cfg");
+    trigger(ID_FILE_SAVE_MASTERDRUM);
+    ASSERT_EQ(saveRequests.size(), 1u);
+    EXPECT_EQ(saveRequests[0].filters, QStringList({"Master Drum (*.cfg)", "All Files (*.*)"}));
+    EXPECT_EQ(saveRequests[0].defaultSuffix, "cfg");
+    const QList<QByteArray> lines = contents(savePath).split('\n');
+    ASSERT_EQ(lines.size(), 18); // 17 lines, each ending in a line feed
+    EXPECT_EQ(lines[0], "\"Pulvex Drum Kit: one.cfg\"");
+    EXPECT_EQ(lines[1], "\"Sound 0\", 35, 1, 1 , 20 , 35 , 25 , 4");
+    EXPECT_EQ(lines[16], "\"- empty -\", 24, 0, 1 , 20 , 35 , 25 , 4");
+}
+
+TEST_F(SaveCommands, NothingSelectedTooManySelectedAndCancel) {
+    trigger(ID_FILE_SAVE_THEDRUM);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "There is nothing to save!");
+    EXPECT_EQ(messages[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(saveRequests.empty());
+
+    for (int key = 0; key < 30; ++key) doc().ToggleSelected(key);
+    answers = {QMessageBox::No};
+    savePath = pathOf("many.kbr");
+    trigger(ID_FILE_SAVE_THEDRUM);
+    EXPECT_EQ(messages.back().text, "Too many entires selected. Continue?");
+    EXPECT_EQ(messages.back().icon, QMessageBox::Question);
+    EXPECT_TRUE(saveRequests.empty());
+
+    answers = {QMessageBox::Yes};
+    trigger(ID_FILE_SAVE_THEDRUM);
+    const QByteArray bytes = contents(savePath);
+    ASSERT_EQ(bytes.size(), 300);
+    EXPECT_EQ(bytes.mid(24 * 12, 10), QByteArray("Sound 24\0\0", 10)); // the 25th, no filler
+
+    savePath.clear(); // the dialog cancelled
+    answers = {QMessageBox::Yes};
+    const auto shown = messages.size();
+    trigger(ID_FILE_SAVE_MASTERDRUM);
+    EXPECT_EQ(messages.size(), shown + 1); // only the question
+    EXPECT_FALSE(QFileInfo::exists(pathOf("many.cfg")));
+}
+
+TEST_F(SaveCommands, CubaseSaveIsTheDocumentsOwnSave) {
+    doc().title = "Kit1";
+    select({2});
+    savePath = pathOf("saved.drm");
+    trigger(ID_FILE_SAVE_AS);
+    ASSERT_EQ(saveRequests.size(), 1u);
+    EXPECT_EQ(saveRequests[0].proposedPath, "Kit1.drm");
+    EXPECT_EQ(saveRequests[0].filters.first(), "Cubase DrumMap (*.drm)");
+    const QByteArray bytes = contents(savePath);
+    const auto expected = pulvex::storeDrm(doc());
+    EXPECT_EQ(bytes, QByteArray(reinterpret_cast<const char*>(expected.data()), expected.size()));
+    EXPECT_EQ(bytes.size(), 1630);
+    EXPECT_EQ(doc().title, "saved.drm");
+    EXPECT_FALSE(doc().modified);
+    EXPECT_EQ(frame().windowTitle(), "saved.drm - Pulvex for Windows");
+    EXPECT_TRUE(doc().IsSelected(2));
+    // It joins the recent files, and the next save proposes where it came from.
+    ASSERT_NE(frame().action(ID_FILE_MRU_FILE1), nullptr);
+    EXPECT_TRUE(frame().action(ID_FILE_MRU_FILE1)->text().endsWith("saved.drm"));
+    trigger(ID_FILE_SAVE_AS);
+    EXPECT_EQ(saveRequests[1].proposedPath, QFileInfo(savePath).absoluteFilePath());
+}
+
+TEST_F(SaveCommands, OpenReadsTheKitBackAndClearsTheSelection) {
+    const auto before = doc().keys;
+    savePath = pathOf("round.drm");
+    trigger(ID_FILE_SAVE_AS);
+    select({1, 2});
+    receiveTestKit("Other");
+    doc().SetKeySound(0, "Changed", 40);
+    doc().modified = false;
+
+    openPath = savePath;
+    trigger(ID_FILE_OPEN);
+    EXPECT_TRUE(doc().keys == before);
+    EXPECT_EQ(doc().SelectedCount(), 0);
+    EXPECT_EQ(doc().title, "round.drm");
+    EXPECT_EQ(countPane(), "000");
+}
+
+TEST_F(SaveCommands, FailedOpenAndFailedSaveLeaveEverythingAsItWas) {
+    QFile shortFile(pathOf("short.drm"));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(QByteArray(1545, 'x'));
+    shortFile.close();
+    doc().modified = false;
+    const auto keys = doc().keys;
+    openPath = shortFile.fileName();
+    trigger(ID_FILE_OPEN);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Failed to open document.");
+    EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(doc().keys == keys);
+    EXPECT_EQ(doc().title, "Kit1.drm");
+
+    select({0});
+    savePath = pathOf("missing-folder/out.kbr");
+    trigger(ID_FILE_SAVE_THEDRUM);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].text.contains(savePath)) << messages[1].text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(savePath));
+}
+
+TEST_F(SaveCommands, OpenAsksFirstAboutAModifiedKit) {
+    answers = {QMessageBox::Cancel};
+    trigger(ID_FILE_OPEN);
+    EXPECT_EQ(messages.at(0).text, "Save changes to Kit1.drm?");
+    EXPECT_TRUE(openRequests.empty());
+
+    answers = {QMessageBox::Yes}; // saves first, then opens
+    savePath = pathOf("first.drm");
+    openPath = savePath;
+    trigger(ID_FILE_OPEN);
+    EXPECT_TRUE(QFileInfo::exists(savePath));
+    EXPECT_EQ(openRequests.size(), 1u);
+    EXPECT_EQ(doc().title, "first.drm");
+}
