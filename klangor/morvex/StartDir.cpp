@@ -1,5 +1,7 @@
 #include "morvex/StartDir.h"
 
+#include "morvex/Transmission.h"
+
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -45,16 +47,34 @@ std::string findStartDir() {
     return error ? std::string(".") : current.string();
 }
 
-Status ReadDeviceFile(MorvexState& state) {
+Status ReadDeviceFile(MorvexState& state, std::string* portName) {
     const fs::path path = fs::path(state.startDir) / kDeviceFileName;
     std::ifstream file(path);
     if (!file) return warningReport(std::string("File \"") + kDeviceFileName + "\" not found!");
+    if (portName) portName->clear();
     long long device = 0;
-    if (!(file >> device))
-        return warningReport(std::string("File \"") + kDeviceFileName +
-                             "\" holds no device number!");
-    state.midiDevice = static_cast<std::uint8_t>(device & 0xFF);
-    return std::nullopt;
+    if (file >> device) {
+        state.midiDevice = static_cast<std::uint8_t>(device & 0xFF);
+        return std::nullopt;
+    }
+    // Not a number: the first non-blank line names the port.
+    file.clear();
+    file.seekg(0);
+    std::string line;
+    while (std::getline(file, line)) {
+        const auto first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos) continue;
+        const std::string name = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+        if (portName) *portName = name;
+        const int index = findMidiOutput(name);
+        if (index >= 0) {
+            state.midiDevice = static_cast<std::uint8_t>(index);
+            return std::nullopt;
+        }
+        if (portName) return std::nullopt;
+        return warningReport("There is no MIDI output \"" + name + "\"!");
+    }
+    return warningReport(std::string("File \"") + kDeviceFileName + "\" holds no device number!");
 }
 
 } // namespace morvex

@@ -21,6 +21,10 @@ std::string executableDir();
 
 // Reads MidiDevice from StartDir/morvex.dev: the first number in the file, its low byte. A missing
 // file gives a warning ("File \"morvex.dev\" not found!") and MidiDevice keeps its value.
-Status ReadDeviceFile(MorvexState& state);
+// The file may name the port instead (its first line, e.g. "Morvex Emulator In:MIDI In"), since
+// port numbers change as other programs come and go. The name goes to *portName (cleared when the
+// file holds a number) and MidiDevice becomes the port's number if it is listed now. Without
+// portName an unlisted name is reported.
+Status ReadDeviceFile(MorvexState& state, std::string* portName = nullptr);
 
 } // namespace morvex

@@ -23,6 +23,13 @@ std::vector<std::string> midiOutputNames() {
     return out ? midi::portNames(*out) : std::vector<std::string>{};
 }
 
+int findMidiOutput(const std::string& productName) {
+    const std::vector<std::string> names = midiOutputNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == productName) return static_cast<int>(i);
+    return -1;
+}
+
 Status TransmitSysEx(const MorvexState& state, SysExKind kind, int device) {
     auto out = midi::makeOutputClient("Klangor");
     if (!out) return sendProblem("No MIDI service is available; nothing was sent.");

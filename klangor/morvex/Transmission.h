@@ -26,6 +26,9 @@ std::vector<std::uint8_t> sysExMessage(const MorvexState& state, SysExKind kind)
 // The product names of the MIDI outputs; the index of a name is its device number.
 std::vector<std::string> midiOutputNames();
 
+// The device number of the MIDI output with this product name (compared exactly), or -1.
+int findMidiOutput(const std::string& productName);
+
 // Sends one message of the given kind to MIDI output `device`. A device that does not exist, or a
 // MIDI service that cannot be reached, sends nothing and says so in the result. The editor's
 // windows show nothing in that case; the command-line tool reports it.

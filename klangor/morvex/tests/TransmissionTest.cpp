@@ -2,10 +2,14 @@
 
 #include "morvex/Transmission.h"
 #include "morvex/Checksum.h"
+#include "morvex/StartDir.h"
 #include "morvex/VoiceFile.h"
 #include "testing/MidiPeer.h"
+#include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 using namespace morvex;
 using namespace std::chrono_literals;
@@ -91,4 +95,41 @@ TEST_F(TransmissionTest, AMissingDeviceSendsNothingAndSaysSo) {
     }
     EXPECT_EQ(state.voiceData, before);
     EXPECT_TRUE(peer.waitForMessages(1, 300ms).empty());
+}
+
+TEST_F(TransmissionTest, DeviceFileHoldsANumberOrAPortName) {
+    testing_support::TempDir dir;
+    MorvexState state;
+    state.startDir = dir.path().string();
+    const auto writeDeviceFile = [&](const std::string& text) {
+        std::ofstream(dir.file(kDeviceFileName)) << text;
+    };
+    const std::string listed = midiOutputNames().at(static_cast<std::size_t>(device));
+    EXPECT_EQ(findMidiOutput(listed), device);
+    EXPECT_EQ(findMidiOutput(listed + " "), -1); // names are compared exactly
+
+    std::string portName = "stale";
+    writeDeviceFile("  \n 258 \n");
+    ASSERT_FALSE(ReadDeviceFile(state, &portName));
+    EXPECT_EQ(state.midiDevice, 2); // the low byte
+    EXPECT_EQ(portName, "");
+
+    writeDeviceFile("\n  " + listed + "  \r\n");
+    ASSERT_FALSE(ReadDeviceFile(state, &portName));
+    EXPECT_EQ(state.midiDevice, device);
+    EXPECT_EQ(portName, listed);
+
+    // A port that is not there (yet): the caller that keeps the name looks it up when sending.
+    state.midiDevice = 7;
+    writeDeviceFile("Gone Synth:In\n");
+    ASSERT_FALSE(ReadDeviceFile(state, &portName));
+    EXPECT_EQ(portName, "Gone Synth:In");
+    EXPECT_EQ(state.midiDevice, 7);
+    const Status unlisted = ReadDeviceFile(state);
+    ASSERT_TRUE(unlisted);
+    EXPECT_EQ(unlisted->caption, "Fehler");
+    EXPECT_EQ(state.midiDevice, 7);
+
+    writeDeviceFile(" \n\n");
+    EXPECT_TRUE(ReadDeviceFile(state, &portName));
 }

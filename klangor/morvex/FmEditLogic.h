@@ -1,0 +1,66 @@
+#pragma once
+// The FM edit page's boxes and what they mean in an FM element's block (FmParams), the elements'
+// user-defined markers, and the page's random and copy buttons. The page builds its controls from
+// the field table and only moves values between them and these functions.
+
+#include "morvex/MorvexState.h"
+#include "morvex/RandomSource.h"
+
+#include <array>
+#include <string_view>
+
+namespace morvex {
+
+enum class FmFieldKind {
+    Switch, // check box: 1 when checked, else 0
+    High,   // first box of a pair: the position's value div 16
+    Low,    // second box of a pair: the position's value mod 16
+    Single, // the position's value as it is
+};
+
+enum class FmFieldGroup { Switches, Modulator, Carrier };
+
+struct FmEditField {
+    std::string_view suffix; // the control is "FMB" or "FMD" followed by this
+    int position;            // index in the FM block
+    FmFieldKind kind;
+    int minimum;
+    int maximum;
+    std::string_view caption;
+    FmFieldGroup group;
+    bool tenStepping; // the modulator's spin boxes step by ten with the mouse
+    int designB;      // the box's value before InitVars on element B; D's boxes all start at 0
+};
+
+inline constexpr int kFmEditFieldCount = 22;
+const std::array<FmEditField, kFmEditFieldCount>& fmEditFields();
+
+// The page's boxes of one element, in field table order; check boxes as 0 or 1.
+using FmEditValues = std::array<int, kFmEditFieldCount>;
+
+FmEditValues fmEditDesignValues(FmElement element);
+
+// InitVars: the boxes for a block, clamped to their ranges as the boxes clamp them.
+FmEditValues fmEditValues(const FmBlock& block);
+
+// ChVars: the positions the page shows, from the boxes; other positions stay.
+void storeFmEditValues(const FmEditValues& boxes, FmBlock& block);
+
+// VoiceData bytes 55 (B) and 129 (D): non-zero makes the element's FM wave "UserDefined".
+inline constexpr std::array<int, kFmElementCount> kFmMarkerOffset = {55, 129};
+void SetUserDefined(MorvexState& state, FmElement element);
+
+// Positions 1..18 drawn in order, switches and position 5 from 0..1, the others from 0..99, each
+// the last of `drawCount` draws; then position 20 the last of 350 draws. 0 and 19 stay.
+void drawRandomFmBlock(FmBlock& block, RandomSource& source, int drawCount);
+
+// "Random FM B": drawRandomFmBlock with 350 draws on the generator as it stands, and B marked.
+void RandomFMBVal(MorvexState& state, RandomSource& source);
+// "Random FM D": a fresh seed from the clock, 400 draws for positions 1..18, and D marked.
+void RandomFMDVal(MorvexState& state, RandomSource& source);
+
+// "Copy B>D" / "Copy D>B": the target's boxes become the source's and the target is marked; the
+// blocks in FmParams follow only at the next ChVars.
+FmEditValues CopyFmElement(const FmEditValues& source, MorvexState& state, FmElement target);
+
+} // namespace morvex
