@@ -1,0 +1,34 @@
+#pragma once
+// The Direct edit page: sets any two raw voice bytes by their offset and sends the voice at once,
+// for the bytes no other page edits.
+
+#include "EditPage.h"
+
+class QPushButton;
+class QSpinBox;
+
+namespace klangor {
+
+class TFDirectEd : public EditPage {
+    Q_OBJECT
+public:
+    explicit TFDirectEd(morvex::MorvexState& state, QWidget* parent = nullptr);
+
+    void InitVars() override;
+    // Writes both bytes and sends: also whenever the main window leaves the page.
+    void ChVars() override;
+
+protected:
+    void RMouse12(Qt::MouseButton) override {} // this page sends with its button only
+
+private:
+    void LinkASCII(QSpinBox* position);
+
+    QSpinBox* Position1;
+    QSpinBox* ASCIIEdit1;
+    QSpinBox* Position2;
+    QSpinBox* ASCIIEdit2;
+    QPushButton* SendDirect;
+};
+
+} // namespace klangor

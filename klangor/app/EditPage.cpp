@@ -1,0 +1,121 @@
+#include "EditPage.h"
+
+#include "Services.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+
+namespace klangor {
+
+int steppedValue(StepRule rule, int value, int minimum, int maximum, Qt::MouseButton button) {
+    if (button == Qt::LeftButton) {
+        if (rule == StepRule::Snap) return value < minimum + 10 ? minimum : value - 10;
+        return value > minimum + 9 ? value - 10 : value;
+    }
+    if (button == Qt::RightButton) {
+        if (rule == StepRule::Snap) return value > maximum - 10 ? maximum : value + 10;
+        return value < maximum - 9 ? value + 10 : value;
+    }
+    return value;
+}
+
+namespace {
+
+// Watches a spin box and its text field. A press steps the box; the press then goes no further,
+// except a left press in the text field, which still places the cursor.
+class SpinStepper : public QObject {
+public:
+    SpinStepper(QSpinBox* box, StepRule rule) : QObject(box), box_(box), rule_(rule) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::ContextMenu:
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            break;
+        case QEvent::MouseButtonRelease:
+            // The release of a press that was swallowed must not reach the page either.
+            return static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton;
+        default:
+            return false;
+        }
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (watched == box_ && mouse->button() == Qt::LeftButton && onArrows(mouse->position()))
+            return false;
+        box_->setValue(
+            steppedValue(rule_, box_->value(), box_->minimum(), box_->maximum(), mouse->button()));
+        if (mouse->button() == Qt::LeftButton && watched != box_) return false;
+        if (mouse->button() == Qt::LeftButton) box_->setFocus(Qt::MouseFocusReason);
+        return true;
+    }
+
+private:
+    bool onArrows(const QPointF& position) const {
+        QStyleOptionSpinBox option;
+        option.initFrom(box_);
+        option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+        option.buttonSymbols = box_->buttonSymbols();
+        option.frame = box_->hasFrame();
+        const QStyle::SubControl hit = box_->style()->hitTestComplexControl(
+            QStyle::CC_SpinBox, &option, position.toPoint(), box_);
+        return hit == QStyle::SC_SpinBoxUp || hit == QStyle::SC_SpinBoxDown;
+    }
+
+    QSpinBox* box_;
+    StepRule rule_;
+};
+
+} // namespace
+
+void attachStepping(QSpinBox* box, StepRule rule) {
+    auto* stepper = new SpinStepper(box, rule);
+    box->setContextMenuPolicy(Qt::PreventContextMenu);
+    box->installEventFilter(stepper);
+    if (QLineEdit* edit = box->findChild<QLineEdit*>()) {
+        edit->setContextMenuPolicy(Qt::PreventContextMenu);
+        edit->installEventFilter(stepper);
+    }
+}
+
+EditPage::EditPage(morvex::MorvexState& state, QWidget* parent) : QWidget(parent), state_(state) {}
+
+void EditPage::RMouse12(Qt::MouseButton button) {
+    if (button != Qt::RightButton) return;
+    ChVars();
+    sendVoice();
+}
+
+void EditPage::sendVoice() {
+    klangor::sendVoice(state_, this);
+}
+
+void EditPage::showReport(const morvex::Report& report) {
+    klangor::showReport(this, report);
+}
+
+// The background is the page itself and the plain widgets that only arrange controls; anything
+// inside a label, a group box or a control (a list's viewport, a spin box's text field) is not.
+bool EditPage::isBackground(const QPoint& position) const {
+    for (const QWidget* widget = childAt(position); widget && widget != this;
+         widget = widget->parentWidget()) {
+        if (widget->metaObject() != &QWidget::staticMetaObject &&
+            !widget->property("klangorBackground").toBool())
+            return false;
+    }
+    return true;
+}
+
+void EditPage::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (isBackground(event->position().toPoint())) RMouse12(event->button());
+}
+
+void EditPage::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept(); // the right button sends; it never opens a menu
+}
+
+} // namespace klangor

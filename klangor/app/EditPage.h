@@ -1,0 +1,66 @@
+#pragma once
+// What every editor page shares: filling its controls from the voice (InitVars), storing them back
+// (ChVars), sending on a right click on its own background (RMouse12) and stepping spin boxes by
+// ten with the mouse (MouseDown).
+
+#include "morvex/MorvexState.h"
+#include "morvex/Report.h"
+
+#include <QWidget>
+
+class QSpinBox;
+
+namespace klangor {
+
+// How a click steps a spin box by ten near its limits.
+enum class StepRule {
+    Snap,          // a step that would pass a limit lands on it
+    SkipNearLimit, // a step that would pass a limit does not happen
+};
+
+// The value a mouse button makes of `value` in a box of minimum..maximum: the left button lowers,
+// the right button raises, any other button leaves it.
+int steppedValue(StepRule rule, int value, int minimum, int maximum, Qt::MouseButton button);
+
+// Makes mouse presses on the box step it by ten under `rule` (through setValue, so the box's
+// valueChanged handlers run as for typing). Left clicks on the box's own arrows keep stepping by
+// one. No click on the box opens a context menu or reaches the page behind it.
+void attachStepping(QSpinBox* box, StepRule rule);
+
+class EditPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit EditPage(morvex::MorvexState& state, QWidget* parent = nullptr);
+
+    // Voice -> controls. Called right after the page is created and shown, and again after the
+    // voice was reloaded from its file.
+    virtual void InitVars() = 0;
+    // Controls -> voice. Called before another page is shown and before any load, save or send.
+    virtual void ChVars() = 0;
+
+    // The manual page for F1 on this page (1000 is the manual's index).
+    virtual int helpContext() const { return 1000; }
+
+    morvex::MorvexState& state() const { return state_; }
+
+protected:
+    // A press on the page's own background (not on a control): the right button stores the
+    // controls and sends the voice; other buttons do nothing.
+    virtual void RMouse12(Qt::MouseButton button);
+
+    // SendVoice with the current MIDI device: range errors as message boxes, a missing device as a
+    // note in the main window's status bar.
+    void sendVoice();
+    // Shows a report as a message box (captured in tests).
+    void showReport(const morvex::Report& report);
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    bool isBackground(const QPoint& position) const;
+
+    morvex::MorvexState& state_;
+};
+
+} // namespace klangor

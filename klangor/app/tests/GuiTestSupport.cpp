@@ -1,0 +1,67 @@
+#include "GuiTestSupport.h"
+
+#include "morvex/VoiceCodec.h"
+#include "morvex/VoiceFile.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+#include <fstream>
+
+namespace klangor {
+namespace fs = std::filesystem;
+
+fs::path dataDir() {
+    return KLANGOR_DATA_DIR;
+}
+
+StartDirFixture::StartDirFixture(const testing_support::TempDir& dir, const std::string& device)
+    : previous_(fs::current_path()) {
+    for (const char* name : {"initial.syx", "morvex.lst"})
+        fs::copy_file(dataDir() / name, dir.path() / name, fs::copy_options::overwrite_existing);
+    std::ofstream(dir.path() / "morvex.dev") << device << "\n";
+    fs::current_path(dir.path());
+}
+
+StartDirFixture::~StartDirFixture() {
+    std::error_code ignored;
+    fs::current_path(previous_, ignored);
+}
+
+ReportCapture::ReportCapture() : previous_(reportBox()) {
+    reportBox() = [this](QWidget*, const morvex::Report& report) { reports.push_back(report); };
+}
+
+ReportCapture::~ReportCapture() {
+    reportBox() = previous_;
+}
+
+NoteCapture::NoteCapture() : previousNote_(statusNote()), previousOpener_(helpOpener()) {
+    statusNote() = [this](const QString& text) { notes.push_back(text); };
+    helpOpener() = [this](const QUrl& page) { helpPages.push_back(page); };
+}
+
+NoteCapture::~NoteCapture() {
+    statusNote() = previousNote_;
+    helpOpener() = previousOpener_;
+}
+
+bool loadInitialVoice(morvex::MorvexState& state) {
+    if (morvex::LoadVoiceFile(state, (fs::path(state.startDir) / "initial.syx").string()))
+        return false;
+    morvex::DecodeVoice(state);
+    return true;
+}
+
+void click(QWidget* widget, Qt::MouseButton button, QPoint position) {
+    if (position.isNull()) position = widget->rect().center();
+    const QPointF local(position);
+    const QPointF global(widget->mapToGlobal(position));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+} // namespace klangor

@@ -1,0 +1,71 @@
+#pragma once
+// Helpers of Klangor's window tests: a start folder with the data files, captured message boxes
+// and status notes, and mouse clicks that reach a widget the way a user's do.
+
+#include "Services.h"
+#include "morvex/MorvexState.h"
+#include "morvex/Report.h"
+#include "testing/TempDir.h"
+
+#include <QPoint>
+#include <QString>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace klangor {
+
+// Copies initial.syx, morvex.lst and a morvex.dev holding `device` into dir and makes dir the
+// current folder, so THaupt::Initialize finds them there; the old current folder comes back after.
+class StartDirFixture {
+public:
+    explicit StartDirFixture(const testing_support::TempDir& dir, const std::string& device = "0");
+    ~StartDirFixture();
+
+private:
+    std::filesystem::path previous_;
+};
+
+// Every message box while it lives, in order, instead of a modal box.
+class ReportCapture {
+public:
+    ReportCapture();
+    ~ReportCapture();
+    std::vector<morvex::Report> reports;
+
+private:
+    ReportBox previous_;
+};
+
+// Every status note and every opened help page while it lives.
+class NoteCapture {
+public:
+    NoteCapture();
+    ~NoteCapture();
+    std::vector<QString> notes;
+    std::vector<QUrl> helpPages;
+
+private:
+    StatusNote previousNote_;
+    HelpOpener previousOpener_;
+};
+
+// LoadVoiceFile and DecodeVoice of state.startDir/initial.syx; false when it failed.
+bool loadInitialVoice(morvex::MorvexState& state);
+
+// A press and release of `button` at `position` (the widget's centre when null), sent to the
+// widget itself as the window system would deliver it; a right click opens no context menu.
+void click(QWidget* widget, Qt::MouseButton button, QPoint position = {});
+inline void leftClick(QWidget* widget, QPoint position = {}) {
+    click(widget, Qt::LeftButton, position);
+}
+inline void rightClick(QWidget* widget, QPoint position = {}) {
+    click(widget, Qt::RightButton, position);
+}
+
+// The data folder of the sources.
+std::filesystem::path dataDir();
+
+} // namespace klangor

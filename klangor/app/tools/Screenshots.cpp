@@ -1,0 +1,68 @@
+// klangor-screenshots FOLDER [WIDTHxHEIGHT]: pictures of the main window with each editor page,
+// drawn on the offscreen platform, saved as FOLDER/klangor-<page>.png (and klangor-main.png).
+#include "EditPage.h"
+#include "Icon.h"
+#include "Main.h"
+#include "PageRegistry.h"
+#include "Services.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <cstdio>
+
+namespace {
+
+bool save(QWidget& window, const QString& path) {
+    QApplication::processEvents();
+    if (window.grab().save(path)) {
+        std::printf("%s\n", qPrintable(path));
+        return true;
+    }
+    std::fprintf(stderr, "klangor-screenshots: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: klangor-screenshots FOLDER [WIDTHxHEIGHT]\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(klangor::klangorIcon(64))));
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    int width = 1100, height = 760;
+    if (argc > 2 && std::sscanf(argv[2], "%dx%d", &width, &height) != 2) {
+        std::fprintf(stderr, "klangor-screenshots: size must be WIDTHxHEIGHT\n");
+        return 2;
+    }
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "klangor-screenshots: cannot create %s\n", qPrintable(folder));
+        return 1;
+    }
+
+    // Nothing may wait for a click here: boxes and notes go to standard error.
+    klangor::reportBox() = [](QWidget*, const morvex::Report& report) {
+        std::fprintf(stderr, "%s: %s\n", report.caption.c_str(), report.text.c_str());
+    };
+    klangor::statusNote() = [](const QString&) {};
+
+    klangor::THaupt window;
+    window.resize(width, height);
+    window.show();
+    window.Initialize();
+
+    bool ok = save(window, folder + "/klangor-main.png");
+    for (const klangor::PageInfo& page : klangor::registeredPages()) {
+        if (!page.create) continue;
+        window.showPage(page.name);
+        ok = save(window, folder + "/klangor-" + page.name.mid(1).toLower() + ".png") && ok;
+    }
+    return ok ? 0 : 1;
+}
