@@ -1,6 +1,8 @@
 // klangor-screenshots FOLDER [WIDTHxHEIGHT]: pictures of the main window with each editor page,
 // drawn on the offscreen platform, saved as FOLDER/klangor-<page>.png (and klangor-main.png).
+#include "Audiogra.h"
 #include "EditPage.h"
+#include "Envelope.h"
 #include "Icon.h"
 #include "Main.h"
 #include "PageRegistry.h"
@@ -12,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QPushButton>
 #include <cstdio>
 
 namespace {
@@ -63,6 +66,12 @@ int main(int argc, char** argv) {
         if (!page.create) continue;
         window.showPage(page.name);
         ok = save(window, folder + "/klangor-" + page.name.mid(1).toLower() + ".png") && ok;
+        // The graph window belongs to the Envelope page and opens from its button.
+        if (auto* envelope = qobject_cast<klangor::TFEnvelope*>(window.activePageWidget())) {
+            if (auto* button = envelope->findChild<QPushButton*>("EnvGra")) button->click();
+            if (QWidget* graph = envelope->graphWindow())
+                ok = save(*graph, folder + "/klangor-graph.png") && ok;
+        }
     }
     return ok ? 0 : 1;
 }

@@ -30,9 +30,11 @@ void fillExampleKit(pulvex_app::CPulvexApp& app) {
     pulvex::CPulvexDoc& doc = app.document();
     doc.ResetAllKeys(app.settings());
     const int sounds[] = {0, 130, 260, 131, 390, 261, 520, 262, 650, 263, 780, 264};
-    for (int i = 0; i < pulvex::kKitKeys; ++i)
-        doc.SetKeySound(i, app.names().Name(sounds[i % std::size(sounds)] + i / 12),
-                        pulvex::kFirstKitNote + i);
+    for (int i = 0; i < pulvex::kKitKeys; ++i) {
+        std::string name = app.names().Name(sounds[i % std::size(sounds)] + i / 12);
+        if (name.empty()) name = app.names().Name(i);
+        doc.SetKeySound(i, name, pulvex::kFirstKitNote + i);
+    }
     for (int key : {0, 2, 5, 6}) doc.ToggleSelected(key);
     doc.title = "Rock_1";
     doc.modified = true;
