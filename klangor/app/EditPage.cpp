@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
@@ -116,6 +117,12 @@ void EditPage::mousePressEvent(QMouseEvent* event) {
 
 void EditPage::contextMenuEvent(QContextMenuEvent* event) {
     event->accept(); // the right button sends; it never opens a menu
+}
+
+QPushButton* EditPage::namedButton(const char* name, const char* caption) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    return button;
 }
 
 } // namespace klangor

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+class QPushButton;
+
 class QSpinBox;
 
 namespace klangor {
@@ -53,6 +55,8 @@ protected:
     void sendVoice();
     // Shows a report as a message box (captured in tests).
     void showReport(const morvex::Report& report);
+    // A push button of the page, named like its handler so that tests find it.
+    QPushButton* namedButton(const char* name, const char* caption);
 
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -41,12 +41,6 @@ QString letter(FmElement element) {
     return element == FmElement::B ? "B" : "D";
 }
 
-QPushButton* button(const char* name, const char* caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
 } // namespace
 
 TFFMEdit::TFFMEdit(morvex::MorvexState& state, QWidget* parent) : EditPage(state, parent) {
@@ -58,10 +52,10 @@ TFFMEdit::TFFMEdit(morvex::MorvexState& state, QWidget* parent) : EditPage(state
     }
     for (FmElement e : kElements) createControls(e);
 
-    RandFMB = button("RandFMB", "Random FM B", this);
-    RandFMD = button("RandFMD", "Random FM D", this);
-    CopyBD1 = button("CopyBD1", "Copy B>D", this);
-    CopyDB1 = button("CopyDB1", "Copy D>B", this);
+    RandFMB = namedButton("RandFMB", "Random FM B");
+    RandFMD = namedButton("RandFMD", "Random FM D");
+    CopyBD1 = namedButton("CopyBD1", "Copy B>D");
+    CopyDB1 = namedButton("CopyDB1", "Copy D>B");
     RandFMD->setProperty(kElementProperty, morvex::fmIndex(FmElement::D));
     RandFMD->installEventFilter(this);
     connect(RandFMB, &QPushButton::clicked, this, &TFFMEdit::RandomFMBVal);

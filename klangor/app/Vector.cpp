@@ -67,12 +67,6 @@ QSpinBox* spinBox(const char* name, int minimum, int maximum, int design, QWidge
     return box;
 }
 
-QPushButton* button(const char* name, const char* caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
 } // namespace
 
 TFVector::TFVector(morvex::MorvexState& state, QWidget* parent) : EditPage(state, parent) {
@@ -85,10 +79,10 @@ TFVector::TFVector(morvex::MorvexState& state, QWidget* parent) : EditPage(state
     StringGrid1 = stepTable("StringGrid1", this);
     StringGrid2 = stepTable("StringGrid2", this);
 
-    RandLev = button("RandLev", "Random Level", this);
-    RandDet = button("RandDet", "Random Detune", this);
-    ZeroLev = button("ZeroLev", " Zero Level", this);
-    ZeroDet = button("ZeroDet", "Zero Detune", this);
+    RandLev = namedButton("RandLev", "Random Level");
+    RandDet = namedButton("RandDet", "Random Detune");
+    ZeroLev = namedButton("ZeroLev", " Zero Level");
+    ZeroDet = namedButton("ZeroDet", "Zero Detune");
     Finesse = spinBox("Finesse", 1, 9, 4, this);
     MaxRate = spinBox("MaxRate", 0, 256, 4, this);
     LevelMaxX = spinBox("LevelMaxX", 0, 31, 20, this);
