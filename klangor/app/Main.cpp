@@ -164,6 +164,8 @@ void THaupt::SaveActivePage() {
 void THaupt::FreeActivePage() {
     if (!pageWindow_) return;
     closingPage_ = true;
+    // The window's own teardown sends it events; it is half destroyed by then.
+    pageWindow_->removeEventFilter(this);
     delete pageWindow_.data();
     closingPage_ = false;
     page_ = nullptr;
@@ -244,7 +246,7 @@ bool THaupt::eventFilter(QObject* watched, QEvent* event) {
             if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) Senden1Click();
             return true;
         }
-    } else if (watched == pageWindow_ && event->type() == QEvent::Close && !closingPage_) {
+    } else if (event->type() == QEvent::Close && !closingPage_ && watched == pageWindow_) {
         // The user closed the page: keep its values, as a switch to another page would.
         SaveActivePage();
         ActivePage.clear();
