@@ -46,8 +46,6 @@ FmEditValues fmEditValues(const FmBlock& block);
 // ChVars: the positions the page shows, from the boxes; other positions stay.
 void storeFmEditValues(const FmEditValues& boxes, FmBlock& block);
 
-// VoiceData bytes 55 (B) and 129 (D): non-zero makes the element's FM wave "UserDefined".
-inline constexpr std::array<int, kFmElementCount> kFmMarkerOffset = {55, 129};
 void SetUserDefined(MorvexState& state, FmElement element);
 
 // Positions 1..18 drawn in order, switches and position 5 from 0..1, the others from 0..99, each

@@ -26,6 +26,9 @@ using FmBlock = std::array<int, kFmBlockSize>; // one FM element's FmParams
 
 enum Element { A = 0, B = 1, C = 2, D = 3 };
 
+// VoiceData bytes 55 (B) and 129 (D): non-zero makes the element's FM wave "UserDefined".
+inline constexpr std::array<int, kFmElementCount> kFmMarkerOffset = {55, 129};
+
 // Which FM element a call means: B is the first FM element, D the second.
 enum class FmElement { B = 1, D = 2 };
 inline constexpr int fmIndex(FmElement e) {

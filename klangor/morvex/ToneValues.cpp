@@ -6,9 +6,6 @@
 namespace morvex {
 namespace {
 
-// VoiceData bytes that mark an FM element's block as edited by hand (B, D): non-zero means the
-// element plays its own FM block, not the preset its wave number names.
-constexpr std::array<int, kFmElementCount> kUserDefinedMarker = {55, 129};
 constexpr int kAwmRouting = 1;          // the only routing an AWM element has
 constexpr int kStoredUserDefined = 255; // wave number stored for "UserDefined"
 constexpr int kWaveDraws = 800;
@@ -19,7 +16,7 @@ void keep(std::vector<Report>& reports, Status status) {
 }
 
 bool markedUserDefined(const MorvexState& state, FmElement e) {
-    return state.voiceData[kUserDefinedMarker[fmIndex(e)]] != 0;
+    return state.voiceData[kFmMarkerOffset[fmIndex(e)]] != 0;
 }
 
 int elementOf(FmElement e) {
@@ -27,7 +24,7 @@ int elementOf(FmElement e) {
 }
 
 void setMarker(MorvexState& state, FmElement e, bool userDefined) {
-    state.voiceData[kUserDefinedMarker[fmIndex(e)]] = userDefined ? 1 : 0;
+    state.voiceData[kFmMarkerOffset[fmIndex(e)]] = userDefined ? 1 : 0;
 }
 
 } // namespace
