@@ -7,7 +7,9 @@
 #endif
 
 int main(int argc, char** argv) {
-    setenv("JACK_DEFAULT_SERVER", SUITE_TEST_JACK_SERVER, 1);
+    // A test off the bus gets a server name that no server has: no MIDI service at all.
+    const bool withoutBus = std::getenv("SUITE_TEST_WITHOUT_BUS") != nullptr;
+    setenv("JACK_DEFAULT_SERVER", withoutBus ? "suite-no-bus" : SUITE_TEST_JACK_SERVER, 1);
     setenv("JACK_NO_START_SERVER", "1", 1);
     setenv("MIDI_API", "jack", 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
