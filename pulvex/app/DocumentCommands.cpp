@@ -62,10 +62,7 @@ bool DocumentCommands::OpenDocumentFile(const QString& path) {
         showError(&window_, QString::fromStdString(*error));
         return false;
     }
-    doc_.title = fileNameOf(path).toStdString();
-    doc_.modified = false;
-    path_ = QFileInfo(path).absoluteFilePath();
-    recent_.add(path_);
+    takeFile(path);
     replaced();
     return true;
 }
@@ -79,12 +76,17 @@ bool DocumentCommands::OnFileSaveAs() {
         showError(&window_, QString::fromStdString(*error));
         return false;
     }
+    takeFile(path);
+    doc_.changed();
+    return true;
+}
+
+void DocumentCommands::takeFile(const QString& path) {
+    // The document is now that file: its name is the title, and it joins the recent files.
     doc_.title = fileNameOf(path).toStdString();
     doc_.modified = false;
     path_ = QFileInfo(path).absoluteFilePath();
     recent_.add(path_);
-    doc_.changed();
-    return true;
 }
 
 void DocumentCommands::OnSaveTheDrum() {

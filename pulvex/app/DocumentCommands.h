@@ -42,6 +42,7 @@ private:
     enum class SelectionFormat { TheDrum, MasterDrum };
     void saveSelection(SelectionFormat format);
     void replaced();
+    void takeFile(const QString& path);
 
     pulvex::CPulvexDoc& doc_;
     RecentFiles& recent_;

@@ -33,14 +33,6 @@ void writePictures(const std::filesystem::path& startDir) {
     for (int n = 1; n <= 8; ++n) write("Scrate" + std::to_string(n) + ".bmp", 100 + n);
 }
 
-QPoint backgroundPoint(QWidget* page) {
-    page->resize(1400, 1000);
-    for (int y = page->height() - 5; y > 0; y -= 10)
-        for (int x = page->width() - 5; x > 0; x -= 10)
-            if (!page->childAt(x, y)) return {x, y};
-    return {};
-}
-
 struct FmPageFixture : ::testing::Test {
     FmPageFixture() {
         state.startDir = dir.path().string();

@@ -64,4 +64,12 @@ void click(QWidget* widget, Qt::MouseButton button, QPoint position) {
     QApplication::sendEvent(widget, &release);
 }
 
+QPoint backgroundPoint(QWidget* page) {
+    page->resize(1400, 1000);
+    for (int y = page->height() - 5; y > 0; y -= 10)
+        for (int x = page->width() - 5; x > 0; x -= 10)
+            if (!page->childAt(x, y)) return {x, y};
+    return {};
+}
+
 } // namespace klangor

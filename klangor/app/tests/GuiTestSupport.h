@@ -65,6 +65,10 @@ inline void rightClick(QWidget* widget, QPoint position = {}) {
     click(widget, Qt::RightButton, position);
 }
 
+// A point of the page's own background (no control under it), after giving the page room; null
+// when the controls cover it all.
+QPoint backgroundPoint(QWidget* page);
+
 // The data folder of the sources.
 std::filesystem::path dataDir();
 

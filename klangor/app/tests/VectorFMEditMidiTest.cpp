@@ -17,14 +17,6 @@ namespace {
 
 constexpr int kHeader = 16; // VoiceData offset n travels at n + 16 in the dump
 
-QPoint backgroundPoint(QWidget* page) {
-    page->resize(1400, 1000);
-    for (int y = page->height() - 5; y > 0; y -= 10)
-        for (int x = page->width() - 5; x > 0; x -= 10)
-            if (!page->childAt(x, y)) return {x, y};
-    return {};
-}
-
 struct VectorFmOnWire : ::testing::Test {
     VectorFmOnWire() {
         state.startDir = dir.path().string();

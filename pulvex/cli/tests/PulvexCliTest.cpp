@@ -1,22 +1,16 @@
 // pulvex-cli end to end: the real binary, real files, and the virtual Pulvex module on the private
 // MIDI bus, reached through the real Wirebox.
 
-#include "midi/MidiApi.h"
 #include "pulvex/model/DrumMapFormats.h"
-#include "testing/MidiPeer.h"
+#include "testing/EmulatorProcess.h"
 #include "testing/TempDir.h"
 #include "wirebox/Wirebox.h"
 
 #include <QFile>
-#include <chrono>
-#include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
-using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
@@ -35,14 +29,6 @@ std::string slurp(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-bool listed(const std::string& name) {
-    auto in = midi::makeInputClient("cli-test");
-    auto out = midi::makeOutputClient("cli-test");
-    const auto inputs = midi::portNames(*in), outputs = midi::portNames(*out);
-    return std::find(inputs.begin(), inputs.end(), name + " Out:MIDI Out") != inputs.end() &&
-           std::find(outputs.begin(), outputs.end(), name + " In:MIDI In") != outputs.end();
-}
-
 class PulvexCli : public ::testing::Test {
 protected:
     void SetUp() override { setenv("PULVEX_INI", dir.file("Pulvex.ini").c_str(), 1); }
@@ -52,29 +38,11 @@ protected:
     }
 
     // Starts the virtual module with extra arguments and waits until its ports are listed.
-    void startEmulator(std::vector<std::string> extra = {}) {
-        name = testing_support::MidiInputPeer::uniqueName("Pulvex Emu");
-        std::vector<std::string> args = {MIDI_EMULATOR, "pulvex", "--name", name};
-        args.insert(args.end(), extra.begin(), extra.end());
-        emulator = fork();
-        if (emulator == 0) {
-            std::freopen(dir.file("emulator.txt").c_str(), "w", stdout);
-            std::vector<char*> argv;
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        for (int i = 0; i < 50 && !listed(name); ++i) std::this_thread::sleep_for(100ms);
-        ASSERT_TRUE(listed(name)) << "the emulator's ports did not appear";
+    void startEmulator(const std::vector<std::string>& extra = {}) {
+        ASSERT_TRUE(emulator.start(MIDI_EMULATOR, "pulvex", extra, dir.file("emulator.txt")))
+            << "the emulator's ports did not appear";
     }
-
-    void stopEmulator() {
-        if (emulator <= 0) return;
-        kill(emulator, SIGTERM);
-        waitpid(emulator, nullptr, 0);
-        emulator = -1;
-    }
+    void stopEmulator() { emulator.stop(); }
 
     Result run(const std::vector<std::string>& args) {
         std::string command = quote(PULVEX_CLI);
@@ -92,7 +60,7 @@ protected:
     }
 
     std::vector<std::string> ports() {
-        return {"--in", name + " Out:MIDI Out", "--out", name + " In:MIDI In"};
+        return {"--in", emulator.outPort(), "--out", emulator.inPort()};
     }
 
     Result receive(const std::string& bank, const std::string& kit, const std::string& out,
@@ -104,8 +72,7 @@ protected:
     }
 
     testing_support::TempDir dir;
-    std::string name;
-    pid_t emulator = -1;
+    testing_support::EmulatorProcess emulator;
 };
 
 std::vector<std::string> rows(const std::string& table) {
@@ -199,8 +166,7 @@ TEST_F(PulvexCli, DecodesCapturedReplies) {
     startEmulator();
     // Capture the three replies through Wirebox, as another SysEx tool would have kept them.
     SetTimeOut(5000);
-    ASSERT_EQ(
-        OpenMidi(nullptr, 0, (name + " Out:MIDI Out").c_str(), (name + " In:MIDI In").c_str()), 1);
+    ASSERT_EQ(OpenMidi(nullptr, 0, emulator.outPort().c_str(), emulator.inPort().c_str()), 1);
     auto capture = [&](Bytes request, const std::string& file) {
         ASSERT_EQ(MidiTransmit(static_cast<uint32_t>(request.size()), request.data()), 1);
         uint32_t length = 0;
