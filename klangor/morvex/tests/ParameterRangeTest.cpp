@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace morvex;
@@ -70,6 +72,49 @@ TEST(ParameterRange, FmBlockRangesEncodeInSevenBits) {
                 continue; // written from elsewhere
             EXPECT_EQ(back.fmParams[0][i], s.fmParams[0][i]) << "position " << i;
         }
+    }
+}
+
+// Ints far outside every range, as a script or a bad page value hands them over: the arithmetic
+// stays defined (the sanitizer build checks that), and the bytes are those of a small value equal
+// modulo 256 (modulo 2560 for times-10, which divides first) or clamped alike, as before.
+TEST(ParameterRange, ExtremeIntsEncodeLikeTheirSmallTwins) {
+    struct Case {
+        Encoding encoding;
+        int twinOfMin, twinOfMax;
+    };
+    const Case cases[] = {
+        {Encoding::Plain, -256, 255},      {Encoding::Scaled, -256, 255},
+        {Encoding::Inverted, -256, 255},   {Encoding::Flag128, -256, 255},
+        {Encoding::Signed127, -256, 255},  {Encoding::Signed127Knee, -256, 255},
+        {Encoding::Signed128, -256, 255},  {Encoding::Knee, -256, 255},
+        {Encoding::Decay1Knee, -256, 255}, {Encoding::Pan, -256, 255},
+        {Encoding::Offset31, -256, 255},   {Encoding::Times10, -2048, 2047},
+        {Encoding::FmWave, -256, 257},     {Encoding::Zero, -256, 255},
+    };
+    const ScaleTables& tables = BuildScaleTables();
+    auto encoded = [&](Encoding e, int value) { // the one or two bytes an encoding writes
+        VoiceBytes data{};
+        encodings::encodeValue(e, data, 41, value, tables);
+        return std::pair<int, int>(data[41], data[42]);
+    };
+    for (const Case& c : cases) {
+        for (int d = 0; d <= 2; ++d) {
+            SCOPED_TRACE("encoding " + std::to_string(int(c.encoding)) + ", neighbour " +
+                         std::to_string(d));
+            EXPECT_EQ(encoded(c.encoding, INT_MIN + d), encoded(c.encoding, c.twinOfMin + d));
+            EXPECT_EQ(encoded(c.encoding, INT_MAX - d), encoded(c.encoding, c.twinOfMax - d));
+        }
+    }
+
+    // The whole codec, every value and every FM block position at once.
+    for (int extreme : {INT_MIN, INT_MAX}) {
+        MorvexState s;
+        for (const ParameterDescriptor& p : voiceParameterMap())
+            for (int slot = 0; slot < p.slots; ++slot)
+                if (p.value && p.covers(slot)) p.value(s.voiceParams, slot) = extreme;
+        for (FmBlock& block : s.fmParams) block.fill(extreme);
+        EXPECT_FALSE(EncodeVoice(s).empty()) << extreme;
     }
 }
 
