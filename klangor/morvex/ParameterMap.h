@@ -152,6 +152,13 @@ inline constexpr ParameterDescriptor kVoiceParameterMap[] = {
 using parameter_map_detail::kVoiceParameterMap;
 std::span<const ParameterDescriptor> voiceParameterMap();
 
+// The first entry of that name, at compile time: a name not in the table does not compile.
+consteval const ParameterDescriptor& parameterNamed(std::string_view name) {
+    for (const ParameterDescriptor& p : kVoiceParameterMap)
+        if (p.name == name) return p;
+    throw "no parameter of that name";
+}
+
 // The FM block of an FM element: 21 bytes from this offset (B, D).
 inline constexpr std::array<int, kFmElementCount> kFmBlockOffset = {62, 136};
 

@@ -1,5 +1,7 @@
 #include "morvex/VectorTable.h"
 
+#include "morvex/ParameterMap.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -21,6 +23,18 @@ int digitValue(char c, int base) {
 
 const char* tableName(VectorKind kind) {
     return kind == VectorKind::Level ? "LevelEdit" : "DetuneEdit";
+}
+
+// The ranges of the columns x, y and length, as the parameter table has them.
+constexpr ValueRange kColumnRanges[2][3] = {
+    {parameterNamed("level_vector.x").range, parameterNamed("level_vector.y").range,
+     parameterNamed("level_vector.time").range},
+    {parameterNamed("detune_vector.x").range, parameterNamed("detune_vector.y").range,
+     parameterNamed("detune_vector.time").range},
+};
+
+const ValueRange& columnRange(VectorKind kind, int column) {
+    return kColumnRanges[kind == VectorKind::Level ? 0 : 1][column - 1];
 }
 
 VectorSteps& sequence(VoiceParams& params, VectorKind kind) {
@@ -79,6 +93,14 @@ Report vectorCellWarning(VectorKind kind, int column) {
                       std::to_string(column) + ")"};
 }
 
+Report vectorRangeWarning(VectorKind kind, int column, int value) {
+    const ValueRange& range = columnRange(kind, column);
+    return Report{Report::Icon::Warning, "Error",
+                  std::to_string(value) + " is outside " + std::to_string(range.minimum) + ".." +
+                      std::to_string(range.maximum) + " in " + tableName(kind) + " table (Column " +
+                      std::to_string(column) + ")"};
+}
+
 VectorSteps readVectorTable(const VectorTableTexts& texts, VectorKind kind,
                             std::vector<Report>& warnings) {
     VectorSteps steps;
@@ -86,8 +108,12 @@ VectorSteps readVectorTable(const VectorTableTexts& texts, VectorKind kind,
         const VectorRowTexts& row = texts[p];
         const CellNumber cells[3] = {readCellInteger(row[kColumnX]), readCellInteger(row[kColumnY]),
                                      readLengthCell(row[kColumnLength])};
-        for (int c = 0; c < 3; ++c)
-            if (!cells[c].valid) warnings.push_back(vectorCellWarning(kind, c + 1));
+        for (int c = 0; c < 3; ++c) {
+            if (!cells[c].valid)
+                warnings.push_back(vectorCellWarning(kind, c + 1));
+            else if (!columnRange(kind, c + 1).contains(cells[c].value))
+                warnings.push_back(vectorRangeWarning(kind, c + 1, cells[c].value));
+        }
         steps[p] =
             VectorStep{cells[kColumnLength].value, cells[kColumnX].value, cells[kColumnY].value};
     }

@@ -44,8 +44,12 @@ VectorTableTexts vectorTableTexts(const VectorSteps& steps);
 // `column` counts as on the page: 1 = x, 2 = y, 3 = length.
 Report vectorCellWarning(VectorKind kind, int column);
 
+// The warning for a number outside the column's range: "40 is outside -31..31 in LevelEdit table
+// (Column 1)", caption "Error".
+Report vectorRangeWarning(VectorKind kind, int column, int value);
+
 // Reads rows 1..50 in order into steps, each bad cell adding its warning to `warnings` and storing
-// its partial number.
+// its partial number. A number outside its column's range is stored as it is, with its warning.
 VectorSteps readVectorTable(const VectorTableTexts& texts, VectorKind kind,
                             std::vector<Report>& warnings);
 

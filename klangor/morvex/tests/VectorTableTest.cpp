@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 using namespace morvex;
 
@@ -95,6 +97,48 @@ TEST(VectorTable, EveryBadCellWarnsAndStoresItsPartialNumber) {
     ASSERT_EQ(warnings.size(), 150u);
     EXPECT_EQ(warnings.front().text, "Wrong character in DetuneEdit table (Column 1)");
     EXPECT_EQ(warnings.back().text, "Wrong character in DetuneEdit table (Column 3)");
+}
+
+TEST(VectorTable, NumbersOutsideTheirColumnsRangeWarnAndAreStoredAsTyped) {
+    struct Case {
+        VectorRowTexts row;
+        VectorStep stored;
+        std::vector<std::string> warnings;
+    };
+    const Case cases[] = {
+        {{"-31", "31", "255"}, {255, -31, 31}, {}},
+        {{"0", "0", "0"}, {0, 0, 0}, {}},
+        {{"32", "-32", "256"},
+         {256, 32, -32},
+         {"32 is outside -31..31 in DetuneEdit table (Column 1)",
+          "-32 is outside -31..31 in DetuneEdit table (Column 2)",
+          "256 is outside 0..255 in DetuneEdit table (Column 3)"}},
+        {{"-2147483648", "$7FFFFFFF", "-1"},
+         {-1, INT_MIN, INT_MAX},
+         {"-2147483648 is outside -31..31 in DetuneEdit table (Column 1)",
+          "2147483647 is outside -31..31 in DetuneEdit table (Column 2)",
+          "-1 is outside 0..255 in DetuneEdit table (Column 3)"}},
+        // A cell that is not a number says so, and only that.
+        {{"40x", "", "End"},
+         {kEndMark, 40, 0},
+         {"Wrong character in DetuneEdit table (Column 1)",
+          "Wrong character in DetuneEdit table (Column 2)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row[0] + " " + c.row[1] + " " + c.row[2]);
+        VectorTableTexts texts = uniformTexts({"1", "2", "3"});
+        texts[20] = c.row;
+        std::vector<Report> warnings;
+        const VectorSteps steps = readVectorTable(texts, VectorKind::Detune, warnings);
+        EXPECT_EQ(steps[20], c.stored);
+        std::vector<std::string> shown;
+        for (const Report& w : warnings) {
+            EXPECT_EQ(w.caption, "Error");
+            EXPECT_EQ(w.icon, Report::Icon::Warning);
+            shown.push_back(w.text);
+        }
+        EXPECT_EQ(shown, c.warnings);
+    }
 }
 
 TEST(VectorTable, RandomWalksStayInsideTheirBoundsUpToTheRepeatMark) {
