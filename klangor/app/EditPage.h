@@ -60,6 +60,8 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Lists, tables and drop-down lists of the page take the left button only (see EditPage.cpp).
+    void showEvent(QShowEvent* event) override;
 
 private:
     bool isBackground(const QPoint& position) const;
