@@ -133,6 +133,13 @@ void EditPage::sendVoice() {
     klangor::sendVoice(state_, this);
 }
 
+void EditPage::sendChangedVoice(const std::function<void()>& change) {
+    ChVars();
+    change();
+    InitVars();
+    sendVoice();
+}
+
 void EditPage::showReport(const morvex::Report& report) {
     klangor::showReport(this, report);
 }
