@@ -1,11 +1,15 @@
 #include "Common.h"
 
+#include "Services.h"
+
 #include "morvex/Arithmetic.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +33,19 @@ const QStringList& effectNames() {
 
 namespace {
 
+// The typed letters that the name's validator refuses on their own. Keys such as Backspace or
+// Ctrl+C bring control characters, which are no letters the user meant to type.
+QString lettersLeftOut(const QString& typed, const QValidator& validator) {
+    QString left;
+    for (QChar letter : typed) {
+        QString alone(letter);
+        int position = 0;
+        if (letter.isPrint() && validator.validate(alone, position) == QValidator::Invalid)
+            left += letter;
+    }
+    return left;
+}
+
 QSpinBox* spinBox(const char* name, int minimum, int maximum, QWidget* parent) {
     auto* box = new QSpinBox(parent);
     box->setObjectName(name);
@@ -48,6 +65,7 @@ TFCommon::TFCommon(morvex::MorvexState& state, QWidget* parent) : EditPage(state
     // Only printable ASCII: a byte above 127 in the name would break the dump on the wire.
     VName->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[\\x20-\\x7E]{0,8}"), VName));
+    VName->installEventFilter(this);
 
     Style = new QListWidget(this);
     Style->setObjectName("Style");
@@ -112,6 +130,18 @@ TFCommon::TFCommon(morvex::MorvexState& state, QWidget* parent) : EditPage(state
     columns->addStretch(1);
 
     VName->setFocus();
+}
+
+bool TFCommon::eventFilter(QObject* watched, QEvent* event) {
+    QString typed;
+    if (watched == VName && event->type() == QEvent::KeyPress)
+        typed = static_cast<QKeyEvent*>(event)->text();
+    if (watched == VName && event->type() == QEvent::InputMethod)
+        typed = static_cast<QInputMethodEvent*>(event)->commitString();
+    if (const QString left = lettersLeftOut(typed, *VName->validator()); !left.isEmpty())
+        statusNote()("The voice name takes plain ASCII letters only: \"" + left +
+                     "\" was left out.");
+    return EditPage::eventFilter(watched, event);
 }
 
 void TFCommon::InitVars() {

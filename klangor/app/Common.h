@@ -31,6 +31,10 @@ public:
     void ChVars() override;
     int helpContext() const override { return 1200; }
 
+protected:
+    // Notes a typed letter that the voice name leaves out.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QLineEdit* VName;
     QListWidget* Style;

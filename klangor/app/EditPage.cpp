@@ -2,6 +2,8 @@
 
 #include "Services.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -70,6 +72,43 @@ private:
     StepRule rule_;
 };
 
+// A press of any other button on a list's entries would pick the entry under the mouse (and in an
+// open drop-down list, its release would choose it), but the right button means "send" on the
+// pages and never changes a value. So only the left button reaches the lists.
+class LeftButtonOnly : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            return static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton;
+        case QEvent::MouseMove: {
+            const Qt::MouseButtons held = static_cast<QMouseEvent*>(event)->buttons();
+            return held != Qt::NoButton && !(held & Qt::LeftButton);
+        }
+        default:
+            return false;
+        }
+    }
+};
+
+// Installed last, so that the filter runs before a drop-down list's own filter on its view.
+void keepListsToTheLeftButton(QWidget* page) {
+    const QString name = "klangorLeftButtonOnly";
+    auto* filter = page->findChild<QObject*>(name, Qt::FindDirectChildrenOnly);
+    if (!filter) {
+        filter = new LeftButtonOnly(page);
+        filter->setObjectName(name);
+    }
+    for (QComboBox* combo : page->findChildren<QComboBox*>())
+        combo->view(); // makes the drop-down list, which is created on first use otherwise
+    for (QAbstractItemView* view : page->findChildren<QAbstractItemView*>())
+        view->viewport()->installEventFilter(filter);
+}
+
 } // namespace
 
 void attachStepping(QSpinBox* box, StepRule rule) {
@@ -92,6 +131,13 @@ void EditPage::RMouse12(Qt::MouseButton button) {
 
 void EditPage::sendVoice() {
     klangor::sendVoice(state_, this);
+}
+
+void EditPage::sendChangedVoice(const std::function<void()>& change) {
+    ChVars();
+    change();
+    InitVars();
+    sendVoice();
 }
 
 void EditPage::showReport(const morvex::Report& report) {
@@ -117,6 +163,11 @@ void EditPage::mousePressEvent(QMouseEvent* event) {
 
 void EditPage::contextMenuEvent(QContextMenuEvent* event) {
     event->accept(); // the right button sends; it never opens a menu
+}
+
+void EditPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    keepListsToTheLeftButton(this);
 }
 
 QPushButton* EditPage::namedButton(const char* name, const char* caption) {

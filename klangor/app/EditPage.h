@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QPushButton;
 
 class QSpinBox;
@@ -53,6 +55,10 @@ protected:
     // SendVoice with the current MIDI device: range errors as message boxes, a missing device as a
     // note in the main window's status bar.
     void sendVoice();
+    // What a button that changes the voice itself does around `change`: the page is stored first,
+    // so that no edit on it is lost; after the change the page is filled from the voice and the
+    // voice is sent. The page then shows exactly what was sent, and the next store sends it again.
+    void sendChangedVoice(const std::function<void()>& change);
     // Shows a report as a message box (captured in tests).
     void showReport(const morvex::Report& report);
     // A push button of the page, named like its handler so that tests find it.
@@ -60,6 +66,8 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Lists, tables and drop-down lists of the page take the left button only (see EditPage.cpp).
+    void showEvent(QShowEvent* event) override;
 
 private:
     bool isBackground(const QPoint& position) const;

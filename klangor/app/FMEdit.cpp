@@ -239,15 +239,11 @@ bool TFFMEdit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFFMEdit::RandomFMBVal() {
-    morvex::RandomFMBVal(state(), morvex::theRandomSource());
-    InitVars();
-    sendVoice();
+    sendChangedVoice([this] { morvex::RandomFMBVal(state(), morvex::theRandomSource()); });
 }
 
 void TFFMEdit::RandomFMDVal() {
-    morvex::RandomFMDVal(state(), morvex::theRandomSource());
-    InitVars();
-    sendVoice();
+    sendChangedVoice([this] { morvex::RandomFMDVal(state(), morvex::theRandomSource()); });
 }
 
 void TFFMEdit::CopyBD() {

@@ -184,9 +184,15 @@ void THaupt::SourceFile1Click() {
     FreeActivePage();
     ActivePage.clear();
     // A cancelled dialog keeps the name it had: the current voice is read again.
+    const QString lastRead = openName_;
     if (const QString chosen = fileDialogs.open(this, openName_); !chosen.isEmpty())
         openName_ = chosen;
-    if (!Initialize()) return;
+    if (!Initialize()) {
+        // A refused file is not the voice's file: F5 and the next dialog keep to the one the
+        // caption names.
+        openName_ = lastRead;
+        return;
+    }
     setFileCaption(openName_);
     sendVoice(state_, this);
 }

@@ -148,21 +148,16 @@ void TFTone::CheckClick(int element) {
 }
 
 void TFTone::RandWaveTypes() {
-    morvex::ToneControls c = controls();
-    showReports(morvex::RandomizeWaves(state(), morvex::theRandomSource(), c, state().startDir));
-    showWaves(c);
-    sendVoice();
+    sendChangedVoice([this] {
+        showReports(morvex::RandomizeWaves(state(), morvex::theRandomSource(), state().startDir));
+    });
 }
 
 void TFTone::RandLFOValues() {
-    morvex::ToneControls c = controls();
-    morvex::RandomizeLfo(state(), morvex::theRandomSource(), c);
-    for (int e = 0; e < 4; ++e) {
-        LFOAM[e]->setValue(c.elements[e].am.depth);
-        LFOPM[e]->setValue(c.elements[e].pm.depth);
-        LFOSpeed[e]->setValue(c.elements[e].formSpeed.speed);
-    }
-    sendVoice();
+    sendChangedVoice([this] {
+        morvex::ToneControls shown = controls();
+        morvex::RandomizeLfo(state(), morvex::theRandomSource(), shown);
+    });
 }
 
 } // namespace klangor

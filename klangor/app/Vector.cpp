@@ -175,9 +175,8 @@ void TFVector::RandVal(VectorKind kind) {
     const morvex::VectorRandomSettings settings{Finesse->value(), MaxRate->value(),
                                                 (level ? LevelMaxX : DetuneMaxX)->value(),
                                                 (level ? LevelMaxY : DetuneMaxY)->value()};
-    morvex::RandVal(state().voiceParams, kind, settings, morvex::theRandomSource());
-    InitVars();
-    sendVoice();
+    sendChangedVoice(
+        [&] { morvex::RandVal(state().voiceParams, kind, settings, morvex::theRandomSource()); });
 }
 
 void TFVector::Zero(VectorKind kind) {

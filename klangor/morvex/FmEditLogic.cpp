@@ -49,10 +49,23 @@ static_assert(pairsAdjacent());
 
 constexpr int kPairBase = 16;
 
-bool isSwitchPosition(int position) {
-    return std::any_of(kFields.begin(), kFields.end(), [&](const FmEditField& f) {
-        return f.kind == K::Switch && f.position == position;
-    });
+int span(const FmEditField& f) {
+    return f.maximum - f.minimum + 1;
+}
+
+// A position the page shows is drawn from the values its boxes can show, a pair as one draw over
+// all its combinations, so that the page shows the drawn block as it is and sends it unchanged.
+// Positions 3 and 5 are drawn as well (EncodeVoice writes them from elsewhere).
+int drawPosition(int position, RandomSource& source, int drawCount) {
+    constexpr int kFlagOfLevelType = 5;
+    const auto field = std::find_if(kFields.begin(), kFields.end(),
+                                    [&](const FmEditField& f) { return f.position == position; });
+    if (field == kFields.end())
+        return source.pick(position == kFlagOfLevelType ? 2 : 100, drawCount);
+    if (field->kind != K::High) return field->minimum + source.pick(span(*field), drawCount);
+    const FmEditField& low = field[1];
+    const int drawn = source.pick(span(*field) * span(low), drawCount);
+    return MulAdd(kPairBase, field->minimum + drawn / span(low), low.minimum + drawn % span(low));
 }
 
 } // namespace
@@ -107,12 +120,8 @@ void SetUserDefined(MorvexState& state, FmElement element) {
 }
 
 void drawRandomFmBlock(FmBlock& block, RandomSource& source, int drawCount) {
-    constexpr int kFlagOfLevelType = 5;
-    for (int p = 1; p <= 18; ++p) {
-        const bool twoWay = isSwitchPosition(p) || p == kFlagOfLevelType;
-        block[p] = source.pick(twoWay ? 2 : 100, drawCount);
-    }
-    block[20] = source.pick(100, 350);
+    for (int p = 1; p <= 18; ++p) block[p] = drawPosition(p, source, drawCount);
+    block[20] = drawPosition(20, source, 350);
 }
 
 void RandomFMBVal(MorvexState& state, RandomSource& source) {

@@ -48,8 +48,10 @@ void storeFmEditValues(const FmEditValues& boxes, FmBlock& block);
 
 void SetUserDefined(MorvexState& state, FmElement element);
 
-// Positions 1..18 drawn in order, switches and position 5 from 0..1, the others from 0..99, each
-// the last of `drawCount` draws; then position 20 the last of 350 draws. 0 and 19 stay.
+// Positions 1..18 drawn in order, each the last of `drawCount` draws, then position 20 the last of
+// 350 draws; 0 and 19 stay. A position the page shows takes only values its boxes can show (a
+// switch 0 or 1, a single box 0..99, a pair any combination of its two boxes); position 5 is drawn
+// from 0..1 and position 3 from 0..99.
 void drawRandomFmBlock(FmBlock& block, RandomSource& source, int drawCount);
 
 // "Random FM B": drawRandomFmBlock with 350 draws on the generator as it stands, and B marked.

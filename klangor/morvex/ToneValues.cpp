@@ -136,14 +136,15 @@ int SwitchElement(MorvexState& state, PerElement& muted, int element, bool on, i
     return 0;
 }
 
-std::vector<Report> RandomizeWaves(MorvexState& state, RandomSource& source, ToneControls& controls,
+std::vector<Report> RandomizeWaves(MorvexState& state, RandomSource& source,
                                    const std::string& dir) {
     std::vector<Report> reports;
     for (int e = 0; e < kElementCount; ++e) {
         const int wave = source.pick(isFmElement(e) ? kFmPresetCount : kAwmWaveCount, kWaveDraws);
         state.voiceParams.wave[e] = wave;
-        if (isFmElement(e)) keep(reports, LoadFmPreset(state, wave, fmElementOf(e), dir));
-        controls.elements[e].wave = wave;
+        if (!isFmElement(e)) continue;
+        keep(reports, LoadFmPreset(state, wave, fmElementOf(e), dir));
+        setMarker(state, fmElementOf(e), false);
     }
     return reports;
 }

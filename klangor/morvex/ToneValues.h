@@ -104,9 +104,10 @@ PerElement& MutedVolume();
 // volume reaches the voice only when the page is stored: an element is off by having volume 0.
 int SwitchElement(MorvexState& state, PerElement& muted, int element, bool on, int volumeBox);
 
-// "Rand. El.": a wave for each element (800 draws each, A to D), presets loaded for B and D,
-// controls' waves updated. The markers and the tone level and feedback controls stay as they are.
-std::vector<Report> RandomizeWaves(MorvexState& state, RandomSource& source, ToneControls& controls,
+// "Rand. El.": a wave for each element (800 draws each, A to D), with the presets of B and D loaded
+// (their tone level and feedback included) and their markers cleared, as picking the presets
+// would do: the FM blocks hold presets now, not the user's values.
+std::vector<Report> RandomizeWaves(MorvexState& state, RandomSource& source,
                                    const std::string& dir);
 
 // The draws of "Rand. LFO" in their order: the four AM depths, the four PM depths, the four speeds,

@@ -9,9 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace pulvex_app {
 namespace {
@@ -26,7 +26,46 @@ QLabel* iconLabel(QWidget* parent, QStyle::StandardPixmap which) {
     return label;
 }
 
+std::optional<int> integerIn(const QString& text) {
+    bool isNumber = false;
+    const int number = text.trimmed().toInt(&isNumber);
+    if (!isNumber) return std::nullopt;
+    return number;
+}
+
 } // namespace
+
+KitNumberBox::KitNumberBox(QWidget* parent) : QAbstractSpinBox(parent) {
+    setValue(kFirstKit);
+    setMinimumWidth(fontMetrics().horizontalAdvance(QString::number(kLastKit)) * 3);
+}
+
+std::optional<int> KitNumberBox::number() const {
+    const std::optional<int> typed = integerIn(text());
+    if (!typed || *typed < kFirstKit || *typed > kLastKit) return std::nullopt;
+    return typed;
+}
+
+void KitNumberBox::setValue(int number) {
+    lineEdit()->setText(QString::number(number));
+}
+
+void KitNumberBox::stepBy(int steps) {
+    // A text that is no kit number steps to the nearest one first.
+    const int from = integerIn(text()).value_or(kFirstKit);
+    const int to = number() ? from + steps : from;
+    setValue(std::clamp(to, kFirstKit, kLastKit));
+    selectAll();
+}
+
+QAbstractSpinBox::StepEnabled KitNumberBox::stepEnabled() const {
+    const std::optional<int> typed = number();
+    if (!typed) return StepUpEnabled | StepDownEnabled;
+    StepEnabled enabled = StepNone;
+    if (*typed < kLastKit) enabled |= StepUpEnabled;
+    if (*typed > kFirstKit) enabled |= StepDownEnabled;
+    return enabled;
+}
 
 void centreOver(QWidget& dialog, const QWidget* window) {
     if (!window) return;
@@ -46,9 +85,7 @@ CRead_Kit::CRead_Kit(QWidget* parent) : QDialog(parent) {
     auto* bankLayout = new QVBoxLayout(bankBox);
     for (auto* button : {preset_, internal_, card_}) bankLayout->addWidget(button);
 
-    number_ = new QSpinBox(this);
-    number_->setRange(kFirstKit, kLastKit);
-    number_->setValue(kFirstKit);
+    number_ = new KitNumberBox(this);
     auto* numberLabel = new QLabel("&Kit number:", this);
     numberLabel->setBuddy(number_);
     auto* numberLayout = new QHBoxLayout;
@@ -72,14 +109,12 @@ pulvex::KitBank CRead_Kit::bank() const {
 }
 
 int CRead_Kit::kitNumber() const {
-    return number_->value();
+    // The dialog ends with OK only on a kit number.
+    return number_->number().value_or(kFirstKit);
 }
 
 void CRead_Kit::accept() {
-    // The box refuses numbers outside 1..64 while typing, but it can be left empty.
-    bool isNumber = false;
-    const int typed = number_->cleanText().trimmed().toInt(&isNumber);
-    if (!isNumber || typed < kFirstKit || typed > kLastKit) {
+    if (!number_->number()) {
         showExclamation(
             this,
             QString("Please enter an integer between %1 and %2.").arg(kFirstKit).arg(kLastKit));

@@ -4,16 +4,34 @@
 
 #include "pulvex/model/Reception.h"
 
+#include <QAbstractSpinBox>
 #include <QDialog>
+#include <optional>
 
 class QLabel;
 class QRadioButton;
-class QSpinBox;
 
 namespace pulvex_app {
 
 // Centres a dialog over the window's client area when it fits inside it.
 void centreOver(QWidget& dialog, const QWidget* window);
+
+// The kit number field with its arrows. Unlike a spin box it keeps whatever the user typed (0, 65,
+// an empty field, letters), so that the dialog checks the typed text instead of a value the box
+// has already corrected. The arrows step within 1..64.
+class KitNumberBox : public QAbstractSpinBox {
+    Q_OBJECT
+public:
+    explicit KitNumberBox(QWidget* parent = nullptr);
+
+    // The typed kit number, or nothing when the text is not an integer in 1..64.
+    std::optional<int> number() const;
+    void setValue(int number);
+
+protected:
+    void stepBy(int steps) override;
+    StepEnabled stepEnabled() const override;
+};
 
 class CRead_Kit : public QDialog {
     Q_OBJECT
@@ -26,7 +44,7 @@ public:
     QRadioButton* presetButton() const { return preset_; }
     QRadioButton* internalButton() const { return internal_; }
     QRadioButton* cardButton() const { return card_; }
-    QSpinBox* kitNumberBox() const { return number_; }
+    KitNumberBox* kitNumberBox() const { return number_; }
 
     void accept() override;
 
@@ -37,7 +55,7 @@ private:
     QRadioButton* preset_;
     QRadioButton* internal_;
     QRadioButton* card_;
-    QSpinBox* number_;
+    KitNumberBox* number_;
 };
 
 class CRead_Ready : public QDialog {

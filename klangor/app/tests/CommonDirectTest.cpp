@@ -4,14 +4,17 @@
 #include "GuiTestSupport.h"
 #include "morvex/Checksum.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QValidator>
 #include <gtest/gtest.h>
 
@@ -128,6 +131,26 @@ TEST_F(CommonPageTest, VoiceNameIsPaddedWithBlanksAndPlainAscii) {
     typed = "Pad~ 1";
     EXPECT_EQ(name->validator()->validate(typed, position), QValidator::Acceptable);
     EXPECT_EQ(name->maxLength(), 8);
+}
+
+TEST_F(CommonPageTest, ATypedLetterTheNameCannotHoldIsNoted) {
+    state.voiceName[7] = '\xE4'; // from a file: shown as it is, not typed
+    page.InitVars();
+    auto* name = control<QLineEdit>(&page, "VName");
+    name->setFocus();
+    name->clear();
+    QTest::keyClicks(name, "Ab");
+    QTest::keyClick(name, Qt::Key_Backspace);
+    EXPECT_TRUE(notes.notes.empty());
+    QKeyEvent umlaut(QEvent::KeyPress, Qt::Key_Adiaeresis, Qt::NoModifier, QString::fromUtf8("ä"));
+    QApplication::sendEvent(name, &umlaut);
+    EXPECT_EQ(name->text(), "A");
+    ASSERT_EQ(notes.notes.size(), 1u);
+    EXPECT_TRUE(notes.notes[0].contains(QString::fromUtf8("\"ä\" was left out")))
+        << notes.notes[0].toStdString();
+    QTest::keyClicks(name, "bcdefghij"); // a full field is no wrong letter
+    EXPECT_EQ(name->text(), "Abcdefgh");
+    EXPECT_EQ(notes.notes.size(), 1u);
 }
 
 TEST_F(CommonPageTest, OffsetsAndRangesAsShown) {

@@ -193,6 +193,32 @@ TEST_F(MainWindowTest, UnreadableFileEndsTheCommandWithABox) {
     EXPECT_EQ(window.windowTitle(), "Klangor for Morvex");
 }
 
+TEST_F(MainWindowTest, InitializeAfterARefusedFileReadsTheFileTheCaptionNames) {
+    std::filesystem::copy_file(dir.file("initial.syx"), dir.file("good.syx"));
+    std::ofstream(dir.file("broken.syx")) << "no dump here";
+    QString chosen = QString::fromStdString(dir.file("good.syx"));
+    window.fileDialogs.open = [&](QWidget*, const QString&) { return chosen; };
+    window.SourceFile1Click();
+    chosen = QString::fromStdString(dir.file("broken.syx"));
+    window.SourceFile1Click();
+    ASSERT_EQ(boxes.reports.size(), 1u);
+    const QString caption = "Klangor for Morvex   " + QString::fromStdString(dir.file("good.syx"));
+    EXPECT_EQ(window.windowTitle(), caption);
+
+    state.voiceName.fill('x');
+    window.ReInit();
+    EXPECT_EQ(boxes.reports.size(), 1u) << boxes.reports.back().text;
+    EXPECT_EQ(voiceName(state), fileName);
+    EXPECT_EQ(window.windowTitle(), caption);
+    // The next dialog starts from that file too, and a cancel reads it again.
+    window.fileDialogs.open = [&](QWidget*, const QString& current) {
+        EXPECT_EQ(current.toStdString(), dir.file("good.syx"));
+        return QString();
+    };
+    window.SourceFile1Click();
+    EXPECT_EQ(boxes.reports.size(), 1u);
+}
+
 TEST_F(MainWindowTest, InitializeRestoresTheFilesVoiceIntoTheOpenPage) {
     window.showPage("FCommon");
     EditPage* page = window.activePageWidget();

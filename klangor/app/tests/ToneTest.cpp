@@ -181,24 +181,27 @@ TEST_F(ToneTest, ElementSwitchRemembersTheVolume) {
     EXPECT_EQ(state.elementSwitch[morvex::A], 1);
 }
 
-TEST_F(ToneTest, RandomElementsShowWavesAndKeepToneBoxes) {
+TEST_F(ToneTest, RandomElementsShowWhatTheyLoadedAndKeepOtherEdits) {
     openPage();
-    state.voiceData[55] = 1; // a wave shown by the button is not a wave picked by the user
-    spin("ToneLevB")->setValue(3);
-    spin("ToneFBD")->setValue(6);
+    state.voiceData[55] = 1; // the drawn preset replaces B's own block: B holds a preset again
+    spin("Volume2")->setValue(12);
     armWitness();
     control<QPushButton>("RandVoices")->click();
     EXPECT_TRUE(sent());
     for (int e = 0; e < 4; ++e)
         EXPECT_EQ(page->findChild<QComboBox*>(QString("ComboBox%1").arg(e + 1))->currentIndex(),
                   state.voiceParams.wave[e]);
-    EXPECT_LT(state.voiceParams.wave[morvex::B], 256);
-    EXPECT_EQ(state.voiceData[55], 1);
-    EXPECT_EQ(spin("ToneLevB")->value(), 3);
-    EXPECT_EQ(spin("ToneFBD")->value(), 6);
-    page->ChVars(); // the boxes win over the presets' values
-    EXPECT_EQ(state.voiceParams.toneLevel[0], 3);
-    EXPECT_EQ(state.voiceParams.toneFeedback[1], 6);
+    EXPECT_EQ(state.voiceData[55], 0);
+    const morvex::MorvexState b = preset(state.voiceParams.wave[morvex::B], morvex::FmElement::B);
+    const morvex::MorvexState d = preset(state.voiceParams.wave[morvex::D], morvex::FmElement::D);
+    EXPECT_EQ(spin("ToneLevB")->value(), b.voiceParams.toneLevel[0]);
+    EXPECT_EQ(spin("ToneFBB")->value(), b.voiceParams.toneFeedback[0]);
+    EXPECT_EQ(spin("ToneLevD")->value(), d.voiceParams.toneLevel[1]);
+    EXPECT_EQ(spin("ToneFBD")->value(), d.voiceParams.toneFeedback[1]);
+    EXPECT_EQ(state.voiceParams.toneLevel[1], d.voiceParams.toneLevel[1]);
+    // An edit the button does not draw is neither lost nor left out of the send.
+    EXPECT_EQ(spin("Volume2")->value(), 12);
+    EXPECT_EQ(state.voiceParams.volume[morvex::B], 12);
 }
 
 TEST_F(ToneTest, RandomLfoSendsWhatThePageShows) {
@@ -206,8 +209,7 @@ TEST_F(ToneTest, RandomLfoSendsWhatThePageShows) {
     control<QCheckBox>("AMtoCarB")->setChecked(true);
     control<QCheckBox>("AMtoModB")->setChecked(false);
     spin("LFODlyD")->setValue(33);
-    spin("Volume2")->setValue(12); // not an LFO value: stays on the page
-    const int volumeB = state.voiceParams.volume[morvex::B];
+    spin("Volume2")->setValue(12); // not an LFO value: stays on the page and goes out with it
     armWitness();
     control<QPushButton>("RandLFO")->click();
     EXPECT_TRUE(sent());
@@ -216,7 +218,7 @@ TEST_F(ToneTest, RandomLfoSendsWhatThePageShows) {
     EXPECT_EQ(state.voiceParams.lfoPm[morvex::C], 32 + spin("LFOPMC")->value());
     EXPECT_EQ(state.voiceParams.lfoDelay[morvex::D], 33);
     EXPECT_EQ(state.voiceParams.lfoFormSpeed[morvex::A] % 32, spin("LFOSpeedA")->value());
-    EXPECT_EQ(state.voiceParams.volume[morvex::B], volumeB);
+    EXPECT_EQ(state.voiceParams.volume[morvex::B], 12);
     // Storing the page afterwards changes none of the LFO values just sent.
     const morvex::VoiceParams sentValues = state.voiceParams;
     page->ChVars();

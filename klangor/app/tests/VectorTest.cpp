@@ -118,16 +118,17 @@ TEST_F(VectorPageFixture, ZeroEmptiesTheTableButNotItsLastRowNorTheVoice) {
     EXPECT_TRUE(notes.notes.empty());
 }
 
-TEST_F(VectorPageFixture, RandomDetuneRefillsTheLevelTableAndSends) {
-    setCell("StringGrid1", 0, 0, "9"); // unsaved, and lost
+TEST_F(VectorPageFixture, RandomDetuneKeepsAndSendsTheLevelTableEdits) {
+    setCell("StringGrid1", 0, 0, "9"); // typed, not stored yet: goes out with the new sequence
     box("DetuneMaxX")->setValue(0);
     box("DetuneMaxY")->setValue(0);
     box("MaxRate")->setValue(0);
-    box("LevelSpeed")->setValue(100); // unsaved as well
+    box("LevelSpeed")->setValue(100); // likewise
     press("RandDet");
-    EXPECT_EQ(cell("StringGrid1", 0, 0), "-31");
-    EXPECT_EQ(box("LevelSpeed")->value(), 30);
-    EXPECT_EQ(state.voiceParams.levelVector[0], (morvex::VectorStep{3, -31, 31}));
+    EXPECT_EQ(cell("StringGrid1", 0, 0), "9");
+    EXPECT_EQ(box("LevelSpeed")->value(), 100);
+    EXPECT_EQ(state.voiceParams.levelVector[0], (morvex::VectorStep{3, 9, 31}));
+    EXPECT_EQ(state.voiceParams.levelSpeed, 100);
     int repeatRow = -1;
     for (int row = 0; row < 50; ++row) {
         EXPECT_EQ(cell("StringGrid2", row, 0), "0");
