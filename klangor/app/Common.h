@@ -27,9 +27,11 @@ class TFCommon : public EditPage {
 public:
     explicit TFCommon(morvex::MorvexState& state, QWidget* parent = nullptr);
 
-    void InitVars() override;
     void ChVars() override;
     int helpContext() const override { return 1200; }
+
+protected:
+    void fillControls() override;
 
 private:
     QLineEdit* VName;
