@@ -8,6 +8,7 @@
 
 namespace klangor_cli {
 namespace {
+using morvex::FmByteRole;
 using morvex::ParameterDescriptor;
 
 constexpr std::string_view kElementLetters = "ABCD";
@@ -35,6 +36,24 @@ const ParameterDescriptor* descriptor(std::string_view name, int slots, int slot
     return nullptr;
 }
 
+std::optional<VoiceField> fieldOf(const ParameterDescriptor* p, morvex::VoiceParams& params,
+                                  int slot) {
+    if (!p) return std::nullopt;
+    return VoiceField{&p->value(params, slot), p->range};
+}
+
+// The value EncodeVoice writes an FM block position from, when that is not the position itself:
+// setting the position would change nothing.
+std::string writtenFrom(int fm, int index) {
+    if (morvex::fmBlockRoles()[index] == FmByteRole::FlagOfNext)
+        return "block." + std::to_string(index + 1);
+    const int offset = morvex::kFmBlockOffset[fm] + index;
+    for (const ParameterDescriptor& p : morvex::voiceParameterMap())
+        for (int slot = 0; slot < p.slots; ++slot)
+            if (p.value && p.covers(slot) && p.offset(slot) == offset) return std::string(p.name);
+    return {};
+}
+
 std::string jsonString(const std::array<char, morvex::kVoiceNameLength>& name) {
     std::string out = "\"";
     for (char c : name) {
@@ -55,47 +74,65 @@ std::string jsonString(const std::array<char, morvex::kVoiceNameLength>& name) {
 
 } // namespace
 
-int* findField(morvex::MorvexState& state, std::string_view path, std::string& error) {
+std::optional<VoiceField> findField(morvex::MorvexState& state, std::string_view path,
+                                    std::string& error) {
     const auto parts = split(path);
     error = "unknown value \"" + std::string(path) + "\"";
+    morvex::VoiceParams& params = state.voiceParams;
     int index = 0;
-    if (parts.size() == 1) {
-        const ParameterDescriptor* p = descriptor(parts[0], 1);
-        return p ? &p->value(state.voiceParams, 0) : nullptr;
-    }
+    if (parts.size() == 1) return fieldOf(descriptor(parts[0], 1), params, 0);
     const std::size_t element = kElementLetters.find(parts[0]);
     if (parts[0].size() == 1 && element != std::string_view::npos) {
         const int fm = element == morvex::B ? 0 : element == morvex::D ? 1 : -1;
         if (parts.size() == 2) {
             const int slot = static_cast<int>(element);
             if (const ParameterDescriptor* p = descriptor(parts[1], morvex::kElementCount, slot))
-                return &p->value(state.voiceParams, static_cast<int>(element));
-            if (fm < 0) return nullptr;
-            const ParameterDescriptor* p = descriptor(parts[1], morvex::kFmElementCount, fm);
-            return p ? &p->value(state.voiceParams, fm) : nullptr;
+                return fieldOf(p, params, slot);
+            if (fm < 0) return std::nullopt;
+            return fieldOf(descriptor(parts[1], morvex::kFmElementCount, fm), params, fm);
         }
         if (parts.size() == 3 && parts[1] == "block" && fm >= 0) {
-            if (parseIndex(parts[2], morvex::kFmBlockSize, index))
-                return &state.fmParams[fm][index];
-            error = "FM block index must be 0..20 in \"" + std::string(path) + "\"";
+            if (!parseIndex(parts[2], morvex::kFmBlockSize, index)) {
+                error = "FM block index must be 0..20 in \"" + std::string(path) + "\"";
+                return std::nullopt;
+            }
+            if (const std::string source = writtenFrom(fm, index); !source.empty()) {
+                error = std::string(path) + " is written from " + std::string(parts[0]) + "." +
+                        source + "; set that instead";
+                return std::nullopt;
+            }
+            return VoiceField{&state.fmParams[fm][index], morvex::fmBlockRange(index)};
         }
-        return nullptr;
+        return std::nullopt;
     }
     for (std::string_view vector : kVectors) {
         if (parts[0] != vector) continue;
         const std::string prefix = std::string(vector) + ".";
-        if (parts.size() == 2) {
-            const ParameterDescriptor* p = descriptor(prefix + std::string(parts[1]), 1);
-            return p ? &p->value(state.voiceParams, 0) : nullptr;
-        }
+        if (parts.size() == 2)
+            return fieldOf(descriptor(prefix + std::string(parts[1]), 1), params, 0);
         if (parts.size() == 3 && parseIndex(parts[1], morvex::kVectorSteps, index)) {
-            const ParameterDescriptor* p =
-                descriptor(prefix + std::string(parts[2]), morvex::kVectorSteps);
-            return p ? &p->value(state.voiceParams, index) : nullptr;
+            const auto* p = descriptor(prefix + std::string(parts[2]), morvex::kVectorSteps);
+            return fieldOf(p, params, index);
         }
         if (parts.size() == 3) error = "vector step must be 0..49 in \"" + std::string(path) + "\"";
     }
-    return nullptr;
+    return std::nullopt;
+}
+
+std::optional<std::string> assignField(const VoiceField& field, std::string_view path,
+                                       std::string_view text) {
+    const std::string range =
+        std::to_string(field.range.minimum) + ".." + std::to_string(field.range.maximum);
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const bool whole = !text.empty() && end == text.data() + text.size();
+    if (whole && (ec == std::errc::result_out_of_range || !field.range.contains(value)))
+        return std::string(path) + " must be " + range + ", not " + std::string(text);
+    if (!whole || ec != std::errc())
+        return std::string(path) + " must be a whole number " + range + ", not \"" +
+               std::string(text) + "\"";
+    *field.value = value;
+    return std::nullopt;
 }
 
 std::string voiceToJson(const morvex::MorvexState& state) {

@@ -4,14 +4,28 @@
 // the voice's parameter map, so the JSON output and the setter always agree.
 
 #include "morvex/MorvexState.h"
+#include "morvex/ParameterMap.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace klangor_cli {
 
-// The value named by path, or null with `error` saying why.
-int* findField(morvex::MorvexState& state, std::string_view path, std::string& error);
+// One value of the voice and the range it may take.
+struct VoiceField {
+    int* value;
+    morvex::ValueRange range;
+};
+
+// The value named by path, or nothing with `error` saying why.
+std::optional<VoiceField> findField(morvex::MorvexState& state, std::string_view path,
+                                    std::string& error);
+
+// Stores the whole number in `text` into the field named by path when it lies in the field's
+// range; otherwise leaves the field and returns why ("effect must be 0..127, not 300").
+std::optional<std::string> assignField(const VoiceField& field, std::string_view path,
+                                       std::string_view text);
 
 // The voice as JSON (see the README for the layout).
 std::string voiceToJson(const morvex::MorvexState& state);

@@ -1,6 +1,7 @@
 // klangor-cli: the Morvex voice core without a window, for scripts and batch work.
 //
-// Exit status 0 on success; 1 with a message on stderr on any error, and then no output file.
+// Exit status 0 on success; 1 with a message on stderr on any error, and then no output file. `set`
+// takes a value only inside the range the parameter table gives it.
 
 #include "VoiceFields.h"
 #include "morvex/Checksum.h"
@@ -23,7 +24,8 @@ using namespace morvex;
 
 constexpr const char* kUsage = R"(usage: klangor-cli [--data DIR] COMMAND ...
   decode FILE                        the decoded voice as JSON
-  set FILE [NAME=VALUE ...] -o OUT   change values (e.g. effect=37 A.attack_rate=99 name=Brassy)
+  set FILE [NAME=VALUE ...] -o OUT   change values (e.g. effect=37 A.attack_rate=99 name=Brassy);
+                                     a value outside the range its bytes hold writes nothing
   preset FILE INDEX B|D -o OUT       load FM preset INDEX (0..255) into element B or D
   ports                              list the MIDI outputs with their device numbers
   send FILE [--device N]             send the voice to MIDI output N
@@ -126,9 +128,9 @@ int setCommand(MorvexState& state, const Arguments& a) {
             continue;
         }
         std::string error;
-        int* field = klangor_cli::findField(state, name, error);
+        const auto field = klangor_cli::findField(state, name, error);
         if (!field) throw UsageError{error};
-        *field = parseInt(value, name);
+        if (auto refused = klangor_cli::assignField(*field, name, value)) return fail(*refused);
     }
     return save(state, *a.output);
 }

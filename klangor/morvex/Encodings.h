@@ -3,15 +3,19 @@
 // runs them some eight hundred times per voice.
 //
 // Values that do not fit a byte are written modulo 256, as the synthesizer would receive them; the
-// range check of EncodeVoice reports them.
+// range check of EncodeVoice reports them. Sums and differences with a value are taken in a wider
+// type, so no int a script or a file hands over can overflow on the way.
 
 #include "morvex/MorvexState.h"
 #include "morvex/ParameterMap.h"
 #include "morvex/ScaleTables.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace morvex::encodings {
+
+using Wide = std::int64_t;
 
 inline int kneeDecode(int raw) {
     if (raw > 36) return raw + 36;
@@ -29,8 +33,8 @@ inline int kneeEncode(int value) {
 inline int to99(const ScaleTables& t, int raw) {
     return t.to99[std::clamp(raw, 0, 127)];
 }
-inline int to127(const ScaleTables& t, int value) {
-    return t.to127[std::clamp(value, 0, 99)];
+inline int to127(const ScaleTables& t, Wide value) {
+    return t.to127[std::clamp<Wide>(value, 0, 99)];
 }
 
 inline void writeFlagged(VoiceBytes& data, int offset, int flag, int low) {
@@ -106,7 +110,7 @@ inline int decodeValue(Encoding encoding, const VoiceBytes& data, int offset, in
 
 inline void encodeValue(Encoding encoding, VoiceBytes& data, int offset, int value,
                         const ScaleTables& t) {
-    auto put = [&](int raw) { data[offset] = static_cast<std::uint8_t>(raw); };
+    auto put = [&](Wide raw) { data[offset] = static_cast<std::uint8_t>(raw); };
     switch (encoding) {
     case Encoding::Plain:
         put(value);
@@ -115,7 +119,7 @@ inline void encodeValue(Encoding encoding, VoiceBytes& data, int offset, int val
         put(to127(t, value));
         break;
     case Encoding::Inverted:
-        put(to127(t, 99 - value));
+        put(to127(t, 99 - Wide{value}));
         break;
     case Encoding::Flag128:
         flag128Encode(data, offset, value);
@@ -136,13 +140,13 @@ inline void encodeValue(Encoding encoding, VoiceBytes& data, int offset, int val
         put(kneeEncode(value));
         break;
     case Encoding::Decay1Knee:
-        put(kneeEncode(value) + (decay1Unbiased(data, offset) ? 0 : 64));
+        put(Wide{kneeEncode(value)} + (decay1Unbiased(data, offset) ? 0 : 64));
         break;
     case Encoding::Pan:
-        put(4 - value);
+        put(4 - Wide{value});
         break;
     case Encoding::Offset31:
-        put(value + 31);
+        put(Wide{value} + 31);
         break;
     case Encoding::Times10:
         put(value / 10);

@@ -29,4 +29,21 @@ const std::array<FmByteRole, kFmBlockSize>& fmBlockRoles() {
     return kFmRoles;
 }
 
+ValueRange fmBlockRange(int index) {
+    switch (kFmRoles.at(static_cast<std::size_t>(index))) {
+    case FmByteRole::Inverted:
+        return {0, 99};
+    case FmByteRole::FlagOfNext:
+        return {0, 1};
+    case FmByteRole::LowOfFlagged:
+        return {0, 255};
+    case FmByteRole::Plain:
+    case FmByteRole::ToneFeedback:
+    case FmByteRole::ToneLevel:
+    case FmByteRole::ElementVolume:
+        break;
+    }
+    return {0, 127};
+}
+
 } // namespace morvex

@@ -36,6 +36,24 @@ inline constexpr int kFmMarkerDistance = 7;
 inline constexpr int kInitialLevelDistance = 3;
 inline constexpr int kAttackLevelDistance = 4;
 
+// The values a parameter may take: what its encoding carries without a byte above 127 and without
+// clamping, narrowed to what the value means. Values outside it still encode (modulo 256), but
+// the synthesizer would not read back what was meant.
+struct ValueRange {
+    int minimum;
+    int maximum;
+    constexpr bool contains(int value) const { return value >= minimum && value <= maximum; }
+};
+
+// Which part of the voice a value belongs to: the page that edits it.
+enum class ParameterGroup {
+    Common,   // voice-wide values
+    Tone,     // an element's wave, LFO, pan, volume and FM tone values
+    Envelope, // an element's envelope and scaling, and the voice's envelope delay rate
+    Vector,   // the level and detune vectors
+    Reserved, // bytes always written as 0
+};
+
 struct ParameterDescriptor {
     std::string_view name; // the value's name in scripts and JSON
     Encoding encoding;
@@ -44,6 +62,9 @@ struct ParameterDescriptor {
                                 // another entry of the same name encodes the slot
     int stride;                 // steps: bytes from one step to the next; otherwise 0
     int& (*value)(VoiceParams&, int slot); // null for Zero, and only for Zero
+    ValueRange range;
+    std::string_view label; // short text for people: "LFO delay"
+    ParameterGroup group;
 
     constexpr int offset(int slot) const {
         return stride ? offsets[0] + stride * slot : offsets[slot];
@@ -71,53 +92,54 @@ int& step(VoiceParams& v, int slot) {
 
 using P = VoiceParams;
 using E = Encoding;
+using G = ParameterGroup;
 constexpr int N = kNoOffset;
 
 // clang-format off
 inline constexpr ParameterDescriptor kVoiceParameterMap[] = {
     // Common area.
-    {"effect",           E::Plain,         1, {2, N, N, N},  0, &common<&P::effect>},
-    {"configuration",    E::Plain,         1, {11, N, N, N}, 0, &common<&P::configuration>},
-    {"pitch_bend",       E::Plain,         1, {12, N, N, N}, 0, &common<&P::pitchBend>},
-    {"switches",         E::Plain,         1, {13, N, N, N}, 0, &common<&P::switches>},
-    {"aftertouch_pitch", E::Signed127,     1, {14, N, N, N}, 0, &common<&P::aftertouchPitch>},
-    {"attack_offset",    E::Signed127Knee, 1, {17, N, N, N}, 0, &common<&P::attackOffset>},
-    {"release_offset",   E::Signed127Knee, 1, {19, N, N, N}, 0, &common<&P::releaseOffset>},
-    {"",                 E::Zero,          4, {40, 87, 114, 161}, 0, nullptr},
-    // Vectors.
-    {"level_vector.speed",      E::Times10,       1, {169, N, N, N}, 0, &common<&P::levelSpeed>},
-    {"detune_vector.speed",     E::Times10,       1, {170, N, N, N}, 0, &common<&P::detuneSpeed>},
-    {"level_vector.time", E::Flag128,  kVectorSteps, {171, N, N, N}, 4, &step<&P::levelVector, &VectorStep::time>},
-    {"level_vector.x",    E::Offset31, kVectorSteps, {173, N, N, N}, 4, &step<&P::levelVector, &VectorStep::x>},
-    {"level_vector.y",    E::Offset31, kVectorSteps, {174, N, N, N}, 4, &step<&P::levelVector, &VectorStep::y>},
-    {"detune_vector.time", E::Flag128,  kVectorSteps, {371, N, N, N}, 4, &step<&P::detuneVector, &VectorStep::time>},
-    {"detune_vector.x",    E::Offset31, kVectorSteps, {373, N, N, N}, 4, &step<&P::detuneVector, &VectorStep::x>},
-    {"detune_vector.y",    E::Offset31, kVectorSteps, {374, N, N, N}, 4, &step<&P::detuneVector, &VectorStep::y>},
+    {"effect",           E::Plain,         1, {2, N, N, N},  0, &common<&P::effect>,          {0, 127},    "Effect",              G::Common},
+    {"configuration",    E::Plain,         1, {11, N, N, N}, 0, &common<&P::configuration>,   {0, 1},      "Configuration",       G::Common},
+    {"pitch_bend",       E::Plain,         1, {12, N, N, N}, 0, &common<&P::pitchBend>,       {0, 127},    "Pitch bend",          G::Common},
+    {"switches",         E::Plain,         1, {13, N, N, N}, 0, &common<&P::switches>,        {0, 127},    "Controller switches", G::Common},
+    {"aftertouch_pitch", E::Signed127,     1, {14, N, N, N}, 0, &common<&P::aftertouchPitch>, {-127, 127}, "Aftertouch pitch",    G::Common},
+    {"attack_offset",    E::Signed127Knee, 1, {17, N, N, N}, 0, &common<&P::attackOffset>,    {-99, 99},   "Attack-rate offset",  G::Common},
+    {"release_offset",   E::Signed127Knee, 1, {19, N, N, N}, 0, &common<&P::releaseOffset>,   {-99, 99},   "Release-rate offset", G::Common},
+    {"",                 E::Zero,          4, {40, 87, 114, 161}, 0, nullptr,                 {0, 0},      "",                    G::Reserved},
+    // Vectors. A speed is held in ms, ten per stored unit.
+    {"level_vector.speed",  E::Times10, 1, {169, N, N, N}, 0, &common<&P::levelSpeed>,                               {0, 1270},   "Level vector speed",   G::Vector},
+    {"detune_vector.speed", E::Times10, 1, {170, N, N, N}, 0, &common<&P::detuneSpeed>,                              {0, 1270},   "Detune vector speed",  G::Vector},
+    {"level_vector.time",  E::Flag128,  kVectorSteps, {171, N, N, N}, 4, &step<&P::levelVector, &VectorStep::time>,  {0, 255},    "Level vector length",  G::Vector},
+    {"level_vector.x",     E::Offset31, kVectorSteps, {173, N, N, N}, 4, &step<&P::levelVector, &VectorStep::x>,     {-31, 31},   "Level vector x",       G::Vector},
+    {"level_vector.y",     E::Offset31, kVectorSteps, {174, N, N, N}, 4, &step<&P::levelVector, &VectorStep::y>,     {-31, 31},   "Level vector y",       G::Vector},
+    {"detune_vector.time", E::Flag128,  kVectorSteps, {371, N, N, N}, 4, &step<&P::detuneVector, &VectorStep::time>, {0, 255},    "Detune vector length", G::Vector},
+    {"detune_vector.x",    E::Offset31, kVectorSteps, {373, N, N, N}, 4, &step<&P::detuneVector, &VectorStep::x>,    {-31, 31},   "Detune vector x",      G::Vector},
+    {"detune_vector.y",    E::Offset31, kVectorSteps, {374, N, N, N}, 4, &step<&P::detuneVector, &VectorStep::y>,    {-31, 31},   "Detune vector y",      G::Vector},
     // Elements A, B, C, D.
-    {"wave",           E::Plain,      4, {21, N, 95, N},      0, &perElement<&P::wave>},
-    {"wave",           E::FmWave,     4, {N, 48, N, 122},     0, &perElement<&P::wave>},
-    {"freq_shift",     E::Signed128,  4, {22, 50, 96, 124},   0, &perElement<&P::freqShift>},
-    {"sensitivity",    E::Plain,      4, {24, 52, 98, 126},   0, &perElement<&P::sensitivity>},
-    {"lfo_form_speed", E::Flag128,    4, {25, 53, 99, 127},   0, &perElement<&P::lfoFormSpeed>},
-    {"lfo_delay",      E::Scaled,     4, {28, 56, 102, 130},  0, &perElement<&P::lfoDelay>},
-    {"lfo_rate",       E::Inverted,   4, {30, 58, 104, 132},  0, &perElement<&P::lfoRate>},
-    {"lfo_am",         E::Plain,      4, {31, 59, 105, 133},  0, &perElement<&P::lfoAm>},
-    {"lfo_pm",         E::Plain,      4, {32, 60, 106, 134},  0, &perElement<&P::lfoPm>},
-    {"pan",            E::Pan,        4, {33, 61, 107, 135},  0, &perElement<&P::pan>},
-    {"volume",         E::Inverted,   4, {34, 81, 108, 155},  0, &perElement<&P::volume>},
-    {"tone_feedback",  E::Plain,      2, {62, 136, N, N},     0, &perFmElement<&P::toneFeedback>},
-    {"tone_level",     E::Inverted,   2, {65, 139, N, N},     0, &perFmElement<&P::toneLevel>},
-    {"initial_level",  E::Inverted,   4, {44, 91, 118, 165},  0, &perElement<&P::initialLevel>},
-    {"attack_level",   E::Inverted,   4, {45, 92, 119, 166},  0, &perElement<&P::attackLevel>},
-    {"attack_rate",    E::Knee,       4, {39, 86, 113, 160},  0, &perElement<&P::attackRate>},
-    {"decay1_level",   E::Inverted,   4, {46, 93, 120, 167},  0, &perElement<&P::decay1Level>},
-    {"decay1_rate",    E::Decay1Knee, 4, {41, 88, 115, 162},  0, &perElement<&P::decay1Rate>},
-    {"decay2_level",   E::Inverted,   4, {47, 94, 121, 168},  0, &perElement<&P::decay2Level>},
-    {"decay2_rate",    E::Knee,       4, {42, 89, 116, 163},  0, &perElement<&P::decay2Rate>},
-    {"release_rate",   E::Knee,       4, {43, 90, 117, 164},  0, &perElement<&P::releaseRate>},
-    {"scaling",        E::Flag128,    4, {36, 83, 110, 157},  0, &perElement<&P::scaling>},
-    {"delay_rate",     E::Scaled,     1, {16, N, N, N},       0, &common<&P::delayRate>},
-    {"delay_switch",   E::Plain,      4, {38, 85, 112, 159},  0, &perElement<&P::delaySwitch>},
+    {"wave",           E::Plain,      4, {21, N, 95, N},      0, &perElement<&P::wave>,           {0, 127},    "Wave",                  G::Tone},
+    {"wave",           E::FmWave,     4, {N, 48, N, 122},     0, &perElement<&P::wave>,           {0, 256},    "FM wave",               G::Tone},
+    {"freq_shift",     E::Signed128,  4, {22, 50, 96, 124},   0, &perElement<&P::freqShift>,      {-128, 127}, "Frequency shift",       G::Tone},
+    {"sensitivity",    E::Plain,      4, {24, 52, 98, 126},   0, &perElement<&P::sensitivity>,    {0, 127},    "Sensitivity",           G::Tone},
+    {"lfo_form_speed", E::Flag128,    4, {25, 53, 99, 127},   0, &perElement<&P::lfoFormSpeed>,   {0, 255},    "LFO form and speed",    G::Tone},
+    {"lfo_delay",      E::Scaled,     4, {28, 56, 102, 130},  0, &perElement<&P::lfoDelay>,       {0, 99},     "LFO delay",             G::Tone},
+    {"lfo_rate",       E::Inverted,   4, {30, 58, 104, 132},  0, &perElement<&P::lfoRate>,        {0, 99},     "LFO rate",              G::Tone},
+    {"lfo_am",         E::Plain,      4, {31, 59, 105, 133},  0, &perElement<&P::lfoAm>,          {0, 127},    "LFO AM",                G::Tone},
+    {"lfo_pm",         E::Plain,      4, {32, 60, 106, 134},  0, &perElement<&P::lfoPm>,          {0, 127},    "LFO PM",                G::Tone},
+    {"pan",            E::Pan,        4, {33, 61, 107, 135},  0, &perElement<&P::pan>,            {0, 4},      "Pan",                   G::Tone},
+    {"volume",         E::Inverted,   4, {34, 81, 108, 155},  0, &perElement<&P::volume>,         {0, 99},     "Volume",                G::Tone},
+    {"tone_feedback",  E::Plain,      2, {62, 136, N, N},     0, &perFmElement<&P::toneFeedback>, {0, 127},    "Tone feedback",         G::Tone},
+    {"tone_level",     E::Inverted,   2, {65, 139, N, N},     0, &perFmElement<&P::toneLevel>,    {0, 99},     "Tone level",            G::Tone},
+    {"initial_level",  E::Inverted,   4, {44, 91, 118, 165},  0, &perElement<&P::initialLevel>,   {0, 99},     "Initial level",         G::Envelope},
+    {"attack_level",   E::Inverted,   4, {45, 92, 119, 166},  0, &perElement<&P::attackLevel>,    {0, 99},     "Attack level",          G::Envelope},
+    {"attack_rate",    E::Knee,       4, {39, 86, 113, 160},  0, &perElement<&P::attackRate>,     {0, 99},     "Attack rate",           G::Envelope},
+    {"decay1_level",   E::Inverted,   4, {46, 93, 120, 167},  0, &perElement<&P::decay1Level>,    {0, 99},     "Decay 1 level",         G::Envelope},
+    {"decay1_rate",    E::Decay1Knee, 4, {41, 88, 115, 162},  0, &perElement<&P::decay1Rate>,     {0, 99},     "Decay 1 rate",          G::Envelope},
+    {"decay2_level",   E::Inverted,   4, {47, 94, 121, 168},  0, &perElement<&P::decay2Level>,    {0, 99},     "Decay 2 level",         G::Envelope},
+    {"decay2_rate",    E::Knee,       4, {42, 89, 116, 163},  0, &perElement<&P::decay2Rate>,     {0, 99},     "Decay 2 rate",          G::Envelope},
+    {"release_rate",   E::Knee,       4, {43, 90, 117, 164},  0, &perElement<&P::releaseRate>,    {0, 99},     "Release rate",          G::Envelope},
+    {"scaling",        E::Flag128,    4, {36, 83, 110, 157},  0, &perElement<&P::scaling>,        {0, 255},    "Level/rate scaling",    G::Envelope},
+    {"delay_rate",     E::Scaled,     1, {16, N, N, N},       0, &common<&P::delayRate>,          {0, 99},     "Envelope delay rate",   G::Envelope},
+    {"delay_switch",   E::Plain,      4, {38, 85, 112, 159},  0, &perElement<&P::delaySwitch>,    {0, 1},      "Envelope delay switch", G::Envelope},
 };
 
 // clang-format on
@@ -144,6 +166,10 @@ enum class FmByteRole {
     ElementVolume, // written from the element's volume
 };
 const std::array<FmByteRole, kFmBlockSize>& fmBlockRoles();
+
+// The valid range of FmParams[index], as ValueRange above. Positions written from the element's
+// values or from the next position hold whatever byte was decoded.
+ValueRange fmBlockRange(int index);
 
 // The voice name's bytes.
 inline constexpr int kVoiceNameOffset = 3;

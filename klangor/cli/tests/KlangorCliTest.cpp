@@ -279,9 +279,11 @@ TEST_F(KlangorCli, NamedValuesReachTheDecodedVoice) {
               std::string::npos);
 }
 
-TEST_F(KlangorCli, ByteAbove127IsReportedAndTheFileStillWritten) {
+TEST_F(KlangorCli, ByteAbove127FromTheFileIsReportedAndStillWritten) {
+    // Scaling flag 1 with low part 172 decodes to 300, which no assignment may set.
+    const std::string in = voiceWith("high.syx", {{36, 1}, {37, 172}});
     const std::string out = dir.file("range.syx");
-    const Result r = run({"set", kInitial, "A.scaling=300", "-o", out});
+    const Result r = run({"set", in, "effect=37", "-o", out});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("Parameter 37 größer als 127!"), std::string::npos) << r.err;
     const Bytes file = readFile(out);
@@ -289,25 +291,64 @@ TEST_F(KlangorCli, ByteAbove127IsReportedAndTheFileStillWritten) {
     EXPECT_EQ(file[kHeader + 37], 172);
 }
 
+TEST_F(KlangorCli, RangeEndsAreAccepted) {
+    writeFile(dir.file("ends.syx"),
+              setValues({"effect=127", "A.pan=4", "C.lfo_delay=99", "level_vector.1.x=-31",
+                         "D.block.6=255", "B.wave=0", "release_offset=-99"}));
+    const std::string json = run({"decode", dir.file("ends.syx")}).out;
+    EXPECT_EQ(values(json, "effect"), std::vector<int>{127});
+    EXPECT_EQ(values(json, "pan").at(0), 4);
+    EXPECT_EQ(values(json, "lfo_delay").at(2), 99);
+    EXPECT_EQ(values(json, "wave").at(1), 0);
+    EXPECT_EQ(values(json, "release_offset"), std::vector<int>{-99});
+    EXPECT_NE(json.find("[30, -31, -12]"), std::string::npos); // step 1 keeps time and y
+    EXPECT_NE(json.find(", 1, 255, "), std::string::npos);     // D's block: flag, then 255
+}
+
 TEST_F(KlangorCli, BadAssignmentsWriteNothing) {
     const std::string out = dir.file("out.syx");
-    const std::vector<std::string> bad = {
-        "A.nonsense=1",   "nonsense=1",          "E.volume=1",           "A.block.0=1",
-        "D.block.21=1",   "level_vector.50.x=1", "level_vector.0.z=1",   "effect=abc",
-        "effect=",        "effect=1.5",          "effect=99999999999",   "effect",
-        "name=ABCDEFGHI", "B.tone_level=-",      "detune_vector.speed=x"};
-    for (const std::string& assignment : bad) {
+    // What stderr must say about each.
+    const std::vector<std::pair<std::string, std::string>> bad = {
+        {"A.nonsense=1", "unknown value \"A.nonsense\""},
+        {"nonsense=1", "unknown value \"nonsense\""},
+        {"E.volume=1", "unknown value \"E.volume\""},
+        {"A.block.0=1", "unknown value \"A.block.0\""},
+        {"D.block.21=1", "FM block index must be 0..20"},
+        {"B.block.3=5", "B.block.3 is written from B.tone_level; set that instead"},
+        {"D.block.5=1", "D.block.5 is written from D.block.6; set that instead"},
+        {"level_vector.50.x=1", "vector step must be 0..49"},
+        {"level_vector.0.z=1", "unknown value \"level_vector.0.z\""},
+        {"effect=128", "effect must be 0..127, not 128"},
+        {"effect=-1", "effect must be 0..127, not -1"},
+        {"effect=300", "effect must be 0..127, not 300"},
+        {"effect=99999999999", "effect must be 0..127, not 99999999999"},
+        {"effect=abc", "effect must be a whole number 0..127, not \"abc\""},
+        {"effect=12x", "effect must be a whole number 0..127, not \"12x\""},
+        {"effect=", "effect must be a whole number 0..127, not \"\""},
+        {"effect=1.5", "effect must be a whole number 0..127, not \"1.5\""},
+        {"A.pan=5", "A.pan must be 0..4, not 5"},
+        {"A.pan=-2147483648", "A.pan must be 0..4, not -2147483648"},
+        {"A.lfo_delay=150", "A.lfo_delay must be 0..99, not 150"},
+        {"level_vector.7.x=32", "level_vector.7.x must be -31..31, not 32"},
+        {"D.block.13=100", "D.block.13 must be 0..99, not 100"},
+        {"B.tone_level=-", "B.tone_level must be a whole number 0..99, not \"-\""},
+        {"detune_vector.speed=x", "detune_vector.speed must be a whole number 0..1270"},
+        {"effect", "expected NAME=VALUE"},
+        {"name=ABCDEFGHI", "at most 8 characters"},
+    };
+    for (const auto& [assignment, message] : bad) {
         SCOPED_TRACE(assignment);
         // A good assignment before the bad one must not get written either.
         const Result r = run({"set", kInitial, "effect=37", assignment, "-o", out});
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err, "");
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_FALSE(exists(out));
     }
 
     const Bytes earlier = {1, 2, 3};
     writeFile(out, earlier);
     EXPECT_EQ(run({"set", kInitial, "A.nonsense=1", "-o", out}).status, 1);
+    EXPECT_EQ(run({"set", kInitial, "effect=300", "-o", out}).status, 1);
     EXPECT_EQ(readFile(out), earlier);
     EXPECT_EQ(run({"set", kInitial, "effect=37"}).status, 1); // no -o
 }
