@@ -19,6 +19,8 @@ inline constexpr int kSensitivityBase = 16; // aftertouch code, velocity code
 inline constexpr int kLfoAmBase = 16;       // routing, AM depth 0..15
 inline constexpr int kLfoPmBase = 32;       // routing, PM depth 0..31
 inline constexpr int kFormSpeedBase = 32;   // LFO form 0..4, speed 0..31
+// The page shows an FM element's tone feedback 0..7, less than its byte could hold.
+inline constexpr int kToneFeedbackMaximum = 7;
 
 inline constexpr bool isFmElement(int element) {
     return element == B || element == D;
