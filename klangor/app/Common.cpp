@@ -144,7 +144,7 @@ bool TFCommon::eventFilter(QObject* watched, QEvent* event) {
     return EditPage::eventFilter(watched, event);
 }
 
-void TFCommon::InitVars() {
+void TFCommon::fillControls() {
     const morvex::VoiceParams& voice = state().voiceParams;
     VName->setText(QString::fromLatin1(state().voiceName.data(), morvex::kVoiceNameLength));
 
@@ -168,24 +168,30 @@ void TFCommon::InitVars() {
 
 void TFCommon::ChVars() {
     morvex::VoiceParams& voice = state().voiceParams;
-    voice.effect = morvex::MulAdd(16, Depth->value(), std::max(0, Style->currentRow()));
-    voice.pitchBend = PitchBend->value();
+    if (edited({Depth, Style}))
+        voice.effect = morvex::MulAdd(16, Depth->value(), std::max(0, Style->currentRow()));
+    if (edited({PitchBend})) voice.pitchBend = PitchBend->value();
 
-    int switches = kSwitchAlwaysSet;
-    for (std::size_t i = 0; i < switchBoxes.size(); ++i)
-        if (switchBoxes[i]->isChecked()) switches += kSwitchWeights[i];
-    voice.switches = switches;
+    if (edited(switchBoxes)) {
+        int switches = kSwitchAlwaysSet;
+        for (std::size_t i = 0; i < switchBoxes.size(); ++i)
+            if (switchBoxes[i]->isChecked()) switches += kSwitchWeights[i];
+        voice.switches = switches;
+    }
 
-    voice.aftertouchPitch = AftertouchPitch->value();
-    voice.attackOffset = EnvelopeAR->value();
-    voice.releaseOffset = EnvelopeRR->value();
+    if (edited({AftertouchPitch})) voice.aftertouchPitch = AftertouchPitch->value();
+    if (edited({EnvelopeAR})) voice.attackOffset = EnvelopeAR->value();
+    if (edited({EnvelopeRR})) voice.releaseOffset = EnvelopeRR->value();
 
     // A shorter name is filled with blanks, as the empty field shows it.
-    const QByteArray name = VName->text().toLatin1();
-    for (int i = 0; i < morvex::kVoiceNameLength; ++i)
-        state().voiceName[i] = i < name.size() ? name[i] : ' ';
+    if (edited({VName})) {
+        const QByteArray name = VName->text().toLatin1();
+        for (int i = 0; i < morvex::kVoiceNameLength; ++i)
+            state().voiceName[i] = i < name.size() ? name[i] : ' ';
+    }
 
-    if (const int item = Configuration->checkedId(); item >= 0) voice.configuration = item;
+    if (const int item = Configuration->checkedId(); item >= 0 && edited({Configuration}))
+        voice.configuration = item;
 }
 
 } // namespace klangor

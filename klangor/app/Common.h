@@ -27,13 +27,13 @@ class TFCommon : public EditPage {
 public:
     explicit TFCommon(morvex::MorvexState& state, QWidget* parent = nullptr);
 
-    void InitVars() override;
     void ChVars() override;
     int helpContext() const override { return 1200; }
 
 protected:
     // Notes a typed letter that the voice name leaves out.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void fillControls() override;
 
 private:
     QLineEdit* VName;

@@ -59,7 +59,7 @@ TFDirectEd::TFDirectEd(morvex::MorvexState& state, QWidget* parent) : EditPage(s
     connect(SendDirect, &QPushButton::clicked, this, [this] { ChVars(); });
 }
 
-void TFDirectEd::InitVars() {
+void TFDirectEd::fillControls() {
     Position1->setValue(kFirstPosition);
     Position2->setValue(kSecondPosition);
     LinkASCII(Position1);
@@ -67,17 +67,22 @@ void TFDirectEd::InitVars() {
 }
 
 void TFDirectEd::LinkASCII(QSpinBox* position) {
-    // A loaded file may hold any byte; the value box shows it clamped to 0..127.
+    // A loaded file may hold any byte; the value box shows it clamped to 0..127, and the byte is
+    // written back only when the user sets the box.
     const int value = state().voiceData[static_cast<std::size_t>(position->value())];
-    (position == Position1 ? ASCIIEdit1 : ASCIIEdit2)->setValue(value);
+    QSpinBox* valueBox = position == Position1 ? ASCIIEdit1 : ASCIIEdit2;
+    valueBox->setValue(value);
+    recordShown(valueBox);
 }
 
 void TFDirectEd::ChVars() {
     morvex::VoiceBytes& data = state().voiceData;
-    data[static_cast<std::size_t>(Position1->value())] =
-        static_cast<std::uint8_t>(ASCIIEdit1->value());
-    data[static_cast<std::size_t>(Position2->value())] =
-        static_cast<std::uint8_t>(ASCIIEdit2->value());
+    if (edited({ASCIIEdit1}))
+        data[static_cast<std::size_t>(Position1->value())] =
+            static_cast<std::uint8_t>(ASCIIEdit1->value());
+    if (edited({ASCIIEdit2}))
+        data[static_cast<std::size_t>(Position2->value())] =
+            static_cast<std::uint8_t>(ASCIIEdit2->value());
     morvex::UpdateChecksum(data);
     transmitVoice(state());
 }

@@ -14,11 +14,12 @@ class TFDirectEd : public EditPage {
 public:
     explicit TFDirectEd(morvex::MorvexState& state, QWidget* parent = nullptr);
 
-    void InitVars() override;
-    // Writes both bytes and sends: also whenever the main window leaves the page.
+    // Writes the bytes whose value box the user set, and sends: also whenever the main window
+    // leaves the page.
     void ChVars() override;
 
 protected:
+    void fillControls() override;
     void RMouse12(Qt::MouseButton) override {} // this page sends with its button only
 
 private:

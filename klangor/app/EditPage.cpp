@@ -3,13 +3,17 @@
 #include "Services.h"
 
 #include <QAbstractItemView>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
+#include <QTableWidget>
 
 namespace klangor {
 
@@ -109,6 +113,30 @@ void keepListsToTheLeftButton(QWidget* page) {
         view->viewport()->installEventFilter(filter);
 }
 
+// What a control shows, in a form that compares; nothing for what is not a control.
+QVariant shownValue(const QObject* control) {
+    if (const auto* box = qobject_cast<const QSpinBox*>(control)) return box->value();
+    if (const auto* check = qobject_cast<const QCheckBox*>(control))
+        return static_cast<int>(check->checkState());
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+        return button->isChecked();
+    if (const auto* group = qobject_cast<const QButtonGroup*>(control)) return group->checkedId();
+    if (const auto* combo = qobject_cast<const QComboBox*>(control))
+        return QVariantList{combo->currentIndex(), combo->currentText()};
+    if (const auto* list = qobject_cast<const QListWidget*>(control)) return list->currentRow();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text();
+    if (const auto* table = qobject_cast<const QTableWidget*>(control)) {
+        QStringList texts;
+        for (int row = 0; row < table->rowCount(); ++row)
+            for (int column = 0; column < table->columnCount(); ++column) {
+                const QTableWidgetItem* item = table->item(row, column);
+                texts << (item ? item->text() : QString());
+            }
+        return texts;
+    }
+    return {};
+}
+
 } // namespace
 
 void attachStepping(QSpinBox* box, StepRule rule) {
@@ -122,6 +150,24 @@ void attachStepping(QSpinBox* box, StepRule rule) {
 }
 
 EditPage::EditPage(morvex::MorvexState& state, QWidget* parent) : QWidget(parent), state_(state) {}
+
+void EditPage::InitVars() {
+    fillControls();
+    shown_.clear();
+    for (const QObject* child : findChildren<QObject*>()) recordShown(child);
+}
+
+void EditPage::recordShown(const QObject* control) {
+    if (QVariant value = shownValue(control); value.isValid()) shown_.insert(control, value);
+}
+
+bool EditPage::edited(std::initializer_list<const QObject*> controls) const {
+    for (const QObject* control : controls) {
+        const auto shown = shown_.constFind(control);
+        if (shown == shown_.constEnd() || *shown != shownValue(control)) return true;
+    }
+    return false;
+}
 
 void EditPage::RMouse12(Qt::MouseButton button) {
     if (button != Qt::RightButton) return;

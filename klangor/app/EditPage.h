@@ -6,7 +6,11 @@
 #include "morvex/MorvexState.h"
 #include "morvex/Report.h"
 
+#include <QHash>
+#include <QVariant>
 #include <QWidget>
+#include <array>
+#include <initializer_list>
 
 #include <functional>
 
@@ -36,10 +40,15 @@ class EditPage : public QWidget {
 public:
     explicit EditPage(morvex::MorvexState& state, QWidget* parent = nullptr);
 
-    // Voice -> controls. Called right after the page is created and shown, and again after the
-    // voice was reloaded from its file.
-    virtual void InitVars() = 0;
+    // Voice -> controls (fillControls), then what every control shows is remembered, so that a
+    // store can leave alone what the user did not change. Called right after the page is created
+    // and shown, again after the voice was reloaded from its file, and by the page's own buttons
+    // after they changed the voice: the one way a page is filled from the voice.
+    void InitVars();
     // Controls -> voice. Called before another page is shown and before any load, save or send.
+    // Stores a value only when one of its controls was edited since the last fill: a control
+    // cannot always show what the voice holds (a check box for a byte of 34, a spin box whose
+    // range cuts the value), and merely visiting a page must not change the voice.
     virtual void ChVars() = 0;
 
     // The manual page for F1 on this page (1000 is the manual's index).
@@ -48,6 +57,22 @@ public:
     morvex::MorvexState& state() const { return state_; }
 
 protected:
+    // Sets every control from the voice; only InitVars calls it.
+    virtual void fillControls() = 0;
+
+    // Whether any of these controls shows something else than at the last fill (or was never
+    // filled). Spin boxes, buttons, button groups, lists, combo boxes, line edits and tables.
+    bool edited(std::initializer_list<const QObject*> controls) const;
+    template <class Control, std::size_t N>
+    bool edited(const std::array<Control*, N>& controls) const {
+        for (const Control* control : controls)
+            if (edited({control})) return true;
+        return false;
+    }
+    // Remembers what one control shows now, for a page that refills a single control from the
+    // voice outside InitVars (Direct edit's value boxes follow their position boxes).
+    void recordShown(const QObject* control);
+
     // A press on the page's own background (not on a control): the right button stores the
     // controls and sends the voice; other buttons do nothing.
     virtual void RMouse12(Qt::MouseButton button);
@@ -73,6 +98,7 @@ private:
     bool isBackground(const QPoint& position) const;
 
     morvex::MorvexState& state_;
+    QHash<const QObject*, QVariant> shown_; // each control's value at the last fill
 };
 
 } // namespace klangor

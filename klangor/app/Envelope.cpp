@@ -195,7 +195,7 @@ void TFEnvelope::buildLayout() {
     page->addStretch(1);
 }
 
-void TFEnvelope::InitVars() {
+void TFEnvelope::fillControls() {
     const morvex::VoiceParams& voice = state().voiceParams;
     morvex::EnvelopeSnapshot& snapshot = morvex::theEnvelopeSnapshot();
     const bool redrawAfterwards = !EnvRedrawSuspended;
@@ -233,7 +233,8 @@ void TFEnvelope::InitVars() {
 void TFEnvelope::ChVars() {
     morvex::VoiceParams& voice = state().voiceParams;
     const auto read = [&](int field, morvex::PerElement& values) {
-        for (int e = 0; e < kElementCount; ++e) values[e] = boxes[field][e]->value();
+        for (int e = 0; e < kElementCount; ++e)
+            if (edited({boxes[field][e]})) values[e] = boxes[field][e]->value();
     };
     read(morvex::kInitial, voice.initialLevel);
     read(morvex::kAttackLevel, voice.attackLevel);
@@ -243,12 +244,15 @@ void TFEnvelope::ChVars() {
     read(morvex::kDecay2Level, voice.decay2Level);
     read(morvex::kDecay2Rate, voice.decay2Rate);
     read(morvex::kReleaseRate, voice.releaseRate);
+    for (int e = 0; e < kElementCount; ++e) {
+        QSpinBox* level = boxes[morvex::kLevelType][e];
+        QSpinBox* rate = boxes[morvex::kRateType][e];
+        if (edited({level, rate}))
+            voice.scaling[e] = morvex::scalingValueOf(level->value(), rate->value());
+    }
+    if (edited({DelRate})) voice.delayRate = DelRate->value();
     for (int e = 0; e < kElementCount; ++e)
-        voice.scaling[e] = morvex::scalingValueOf(boxes[morvex::kLevelType][e]->value(),
-                                                  boxes[morvex::kRateType][e]->value());
-    voice.delayRate = DelRate->value();
-    for (int e = 0; e < kElementCount; ++e)
-        voice.delaySwitch[e] = DR[e]->checkState() != Qt::Unchecked ? 1 : 0;
+        if (edited({DR[e]})) voice.delaySwitch[e] = DR[e]->checkState() != Qt::Unchecked ? 1 : 0;
 }
 
 bool TFEnvelope::eventFilter(QObject* watched, QEvent* event) {

@@ -24,13 +24,13 @@ class TFEnvelope : public EditPage {
 public:
     explicit TFEnvelope(morvex::MorvexState& state, QWidget* parent = nullptr);
 
-    void InitVars() override;
     void ChVars() override;
     int helpContext() const override { return 1500; }
 
     TFAudioGra* graphWindow() const { return FAudioGra; }
 
 protected:
+    void fillControls() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

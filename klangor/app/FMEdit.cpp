@@ -204,7 +204,7 @@ void TFFMEdit::setBoxes(FmElement element, const morvex::FmEditValues& values) {
     }
 }
 
-void TFFMEdit::InitVars() {
+void TFFMEdit::fillControls() {
     for (FmElement e : kElements) {
         QSpinBox* level = controls(e).spins[kLevelTypeField];
         QSpinBox* rate = controls(e).spins[kRateTypeField];
@@ -218,8 +218,13 @@ void TFFMEdit::InitVars() {
 }
 
 void TFFMEdit::ChVars() {
-    for (FmElement e : kElements)
-        morvex::storeFmEditValues(boxes(e), state().fmParams[morvex::fmIndex(e)]);
+    for (FmElement e : kElements) {
+        const ElementControls& c = controls(e);
+        morvex::FmEditChanges changed{};
+        for (int i = 0; i < morvex::kFmEditFieldCount; ++i)
+            changed[i] = c.checks[i] ? edited({c.checks[i]}) : edited({c.spins[i]});
+        morvex::storeFmEditValues(boxes(e), state().fmParams[morvex::fmIndex(e)], changed);
+    }
 }
 
 void TFFMEdit::RMouse12(Qt::MouseButton button) {

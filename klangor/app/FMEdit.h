@@ -20,11 +20,11 @@ class TFFMEdit : public EditPage {
 public:
     explicit TFFMEdit(morvex::MorvexState& state, QWidget* parent = nullptr);
 
-    void InitVars() override;
     void ChVars() override;
     int helpContext() const override { return 1600; }
 
 protected:
+    void fillControls() override;
     // A left click on the background stores the page as well, without sending.
     void RMouse12(Qt::MouseButton button) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -44,7 +44,7 @@ void TFTone::connectHandlers() {
     connect(RandLFO, &QPushButton::clicked, this, &TFTone::RandLFOValues);
 }
 
-void TFTone::InitVars() {
+void TFTone::fillControls() {
     // The boxes follow the element switches without running their handlers: an element that is
     // already off keeps the volume it had when it was switched off, instead of remembering the
     // design value the fresh page shows.
@@ -56,7 +56,31 @@ void TFTone::InitVars() {
 }
 
 void TFTone::ChVars() {
-    showReports(morvex::StoreToneControls(state(), controls(), state().startDir));
+    showReports(morvex::StoreToneControls(state(), controls(), state().startDir, edits()));
+}
+
+morvex::ToneEdits TFTone::edits() const {
+    morvex::ToneEdits edits;
+    for (int e = 0; e < 4; ++e) {
+        morvex::ToneElementEdits& changed = edits.elements[e];
+        const bool fm = morvex::isFmElement(e);
+        const int f = fmSlot(e);
+        changed.wave = edited({ComboBox[e]});
+        changed.volume = edited({Volume[e]});
+        changed.freqShift = edited({FreqShift[e]});
+        changed.pan = edited({Pano[e].buttons});
+        changed.sensitivity = edited({ATouch[e], Velo[e]});
+        changed.am = edited({LFOAM[e]}) || (fm && edited({AMtoMod[f], AMtoCar[f]}));
+        changed.pm = edited({LFOPM[e]}) || (fm && edited({PMtoMod[f], PMtoCar[f]}));
+        changed.lfoDelay = edited({LFODly[e]});
+        changed.lfoRate = edited({LFODlyRate[e]});
+        changed.formSpeed = edited({LFOForm[e].buttons, LFOSpeed[e]});
+    }
+    for (int f = 0; f < 2; ++f) {
+        edits.toneLevel[f] = edited({ToneLev[f]});
+        edits.toneFeedback[f] = edited({ToneFB[f]});
+    }
+    return edits;
 }
 
 morvex::ToneControls TFTone::controls() const {

@@ -33,9 +33,11 @@ class TFTone : public EditPage {
 public:
     explicit TFTone(morvex::MorvexState& state, QWidget* parent = nullptr);
 
-    void InitVars() override;
     void ChVars() override;
     int helpContext() const override { return 1400; }
+
+protected:
+    void fillControls() override;
 
 private:
     // Four-wide controls are held A, B, C, D; two-wide ones B, D. Each widget's object name is its
@@ -51,6 +53,8 @@ private:
     void RandLFOValues();
 
     morvex::ToneControls controls() const;
+    // Which of the values the controls show the user changed since the page was filled.
+    morvex::ToneEdits edits() const;
     void showControls(const morvex::ToneControls& c);
     void showWaves(const morvex::ToneControls& c);
     void showReports(const std::vector<morvex::Report>& reports);

@@ -140,7 +140,7 @@ void TFTone::buildControls() {
         PMtoMod[f] = checkBox(this, fmName("PMtoMod", f), captioned ? " PM to Modulator" : "");
         PMtoCar[f] = checkBox(this, fmName("PMtoCar", f), captioned ? "   PM to Carrier" : "");
         ToneLev[f] = spinBox(this, fmName("ToneLev", f), 0, 99, 0);
-        ToneFB[f] = spinBox(this, fmName("ToneFB", f), 0, 7, 0);
+        ToneFB[f] = spinBox(this, fmName("ToneFB", f), 0, morvex::kToneFeedbackMaximum, 0);
     }
     RandVoices = new QPushButton("Rand. El.", this);
     RandVoices->setObjectName("RandVoices");

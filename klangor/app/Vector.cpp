@@ -150,7 +150,7 @@ void TFVector::setTableTexts(VectorKind kind, const morvex::VectorTableTexts& te
             grid->item(row, column)->setText(QString::fromStdString(texts[row][column]));
 }
 
-void TFVector::InitVars() {
+void TFVector::fillControls() {
     const morvex::VoiceParams& voice = state().voiceParams;
     LevelSpeed->setValue(voice.levelSpeed);
     DetuneSpeed->setValue(voice.detuneSpeed);
@@ -160,9 +160,10 @@ void TFVector::InitVars() {
 
 void TFVector::ChVars() {
     morvex::VoiceParams& voice = state().voiceParams;
-    voice.levelSpeed = LevelSpeed->value();
-    voice.detuneSpeed = DetuneSpeed->value();
+    if (edited({LevelSpeed})) voice.levelSpeed = LevelSpeed->value();
+    if (edited({DetuneSpeed})) voice.detuneSpeed = DetuneSpeed->value();
     for (VectorKind kind : {VectorKind::Level, VectorKind::Detune}) {
+        if (!edited({table(kind)})) continue;
         std::vector<morvex::Report> warnings;
         const morvex::VectorSteps steps = morvex::readVectorTable(tableTexts(kind), kind, warnings);
         (kind == VectorKind::Level ? voice.levelVector : voice.detuneVector) = steps;

@@ -17,10 +17,12 @@ class TFVector : public EditPage {
 public:
     explicit TFVector(morvex::MorvexState& state, QWidget* parent = nullptr);
 
-    void InitVars() override;
-    // Stores both speeds and both tables; each bad cell shows its own warning.
+    // Stores the speeds and tables the user changed; each bad cell shows its own warning.
     void ChVars() override;
     int helpContext() const override { return 1300; }
+
+protected:
+    void fillControls() override;
 
 private:
     void RandVal(morvex::VectorKind kind);

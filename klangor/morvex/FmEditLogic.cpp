@@ -96,20 +96,21 @@ FmEditValues fmEditValues(const FmBlock& block) {
     return v;
 }
 
-void storeFmEditValues(const FmEditValues& boxes, FmBlock& block) {
+void storeFmEditValues(const FmEditValues& boxes, FmBlock& block, const FmEditChanges& changed) {
     for (int i = 0; i < kFmEditFieldCount; ++i) {
         const FmEditField& f = kFields[i];
         switch (f.kind) {
         case K::Switch:
-            block[f.position] = boxes[i] != 0 ? 1 : 0;
+            if (changed[i]) block[f.position] = boxes[i] != 0 ? 1 : 0;
             break;
         case K::High:
-            block[f.position] = MulAdd(kPairBase, boxes[i], boxes[i + 1]);
+            if (changed[i] || changed[i + 1])
+                block[f.position] = MulAdd(kPairBase, boxes[i], boxes[i + 1]);
             break;
         case K::Low: // written with its high box
             break;
         case K::Single:
-            block[f.position] = boxes[i];
+            if (changed[i]) block[f.position] = boxes[i];
             break;
         }
     }

@@ -43,8 +43,18 @@ FmEditValues fmEditDesignValues(FmElement element);
 // InitVars: the boxes for a block, clamped to their ranges as the boxes clamp them.
 FmEditValues fmEditValues(const FmBlock& block);
 
-// ChVars: the positions the page shows, from the boxes; other positions stay.
-void storeFmEditValues(const FmEditValues& boxes, FmBlock& block);
+// Which of the page's boxes of one element the user changed since the page was filled.
+using FmEditChanges = std::array<bool, kFmEditFieldCount>;
+inline constexpr FmEditChanges kEveryFmBoxChanged = [] {
+    FmEditChanges all{};
+    all.fill(true);
+    return all;
+}();
+
+// ChVars: the positions whose boxes changed, from the boxes; every other position stays, so a
+// position the boxes cannot show (a switch byte of 34, a rate type above 7) keeps its value.
+void storeFmEditValues(const FmEditValues& boxes, FmBlock& block,
+                       const FmEditChanges& changed = kEveryFmBoxChanged);
 
 void SetUserDefined(MorvexState& state, FmElement element);
 

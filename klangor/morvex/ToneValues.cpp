@@ -84,10 +84,11 @@ ToneControls ReadToneControls(const MorvexState& state) {
 }
 
 std::vector<Report> StoreToneControls(MorvexState& state, const ToneControls& controls,
-                                      const std::string& dir) {
+                                      const std::string& dir, const ToneEdits& edited) {
     VoiceParams& v = state.voiceParams;
     std::vector<Report> reports;
     for (int e = 0; e < kElementCount; ++e) {
+        if (!edited.elements[e].wave) continue;
         const int wave = controls.elements[e].wave;
         if (!isFmElement(e)) {
             v.wave[e] = wave;
@@ -99,20 +100,26 @@ std::vector<Report> StoreToneControls(MorvexState& state, const ToneControls& co
             keep(reports, LoadFmPreset(state, wave, fmElementOf(e), dir));
         }
     }
+    const auto store = [](bool changed, int& target, int value) {
+        if (changed) target = value;
+    };
     for (int e = 0; e < kElementCount; ++e) {
         const ToneElement& t = controls.elements[e];
-        v.volume[e] = t.volume;
-        v.freqShift[e] = t.freqShift;
-        v.pan[e] = t.pan;
-        v.sensitivity[e] = joinSensitivity(t.sensitivity);
-        v.lfoAm[e] = joinLfoDepth(kLfoAmBase, e, t.am);
-        v.lfoPm[e] = joinLfoDepth(kLfoPmBase, e, t.pm);
-        v.lfoDelay[e] = t.lfoDelay;
-        v.lfoRate[e] = t.lfoRate;
-        v.lfoFormSpeed[e] = joinFormSpeed(t.formSpeed);
+        const ToneElementEdits& changed = edited.elements[e];
+        store(changed.volume, v.volume[e], t.volume);
+        store(changed.freqShift, v.freqShift[e], t.freqShift);
+        store(changed.pan, v.pan[e], t.pan);
+        store(changed.sensitivity, v.sensitivity[e], joinSensitivity(t.sensitivity));
+        store(changed.am, v.lfoAm[e], joinLfoDepth(kLfoAmBase, e, t.am));
+        store(changed.pm, v.lfoPm[e], joinLfoDepth(kLfoPmBase, e, t.pm));
+        store(changed.lfoDelay, v.lfoDelay[e], t.lfoDelay);
+        store(changed.lfoRate, v.lfoRate[e], t.lfoRate);
+        store(changed.formSpeed, v.lfoFormSpeed[e], joinFormSpeed(t.formSpeed));
     }
-    v.toneLevel = controls.toneLevel;
-    v.toneFeedback = controls.toneFeedback;
+    for (int f = 0; f < kFmElementCount; ++f) {
+        store(edited.toneLevel[f], v.toneLevel[f], controls.toneLevel[f]);
+        store(edited.toneFeedback[f], v.toneFeedback[f], controls.toneFeedback[f]);
+    }
     return reports;
 }
 

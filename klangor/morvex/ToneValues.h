@@ -19,6 +19,8 @@ inline constexpr int kSensitivityBase = 16; // aftertouch code, velocity code
 inline constexpr int kLfoAmBase = 16;       // routing, AM depth 0..15
 inline constexpr int kLfoPmBase = 32;       // routing, PM depth 0..31
 inline constexpr int kFormSpeedBase = 32;   // LFO form 0..4, speed 0..31
+// The page shows an FM element's tone feedback 0..7, less than its byte could hold.
+inline constexpr int kToneFeedbackMaximum = 7;
 
 inline constexpr bool isFmElement(int element) {
     return element == B || element == D;
@@ -85,12 +87,32 @@ struct ToneControls {
 // the page turns them into check box states before anything else).
 ToneControls ReadToneControls(const MorvexState& state);
 
-// Stores the page into the voice. An FM element showing a preset reloads that preset into its FM
-// block (so hand edits of the block are lost unless it is marked user-defined); one showing
-// "UserDefined" gets wave 255 and its marker set. The tone level and feedback of the controls
-// are stored last, over the preset's. Returns what the preset loads reported.
+// Which values of a ToneControls the user changed on the page, in the same shape; a store writes
+// only those. By default every value counts as changed.
+struct ToneElementEdits {
+    bool wave = true;
+    bool volume = true;
+    bool freqShift = true;
+    bool pan = true;
+    bool sensitivity = true;
+    bool am = true; // depth or routing
+    bool pm = true;
+    bool lfoDelay = true;
+    bool lfoRate = true;
+    bool formSpeed = true;
+};
+struct ToneEdits {
+    std::array<ToneElementEdits, kElementCount> elements{};
+    std::array<bool, kFmElementCount> toneLevel{true, true};
+    std::array<bool, kFmElementCount> toneFeedback{true, true};
+};
+
+// Stores the changed values of the page into the voice. An FM element whose wave was changed to a
+// preset reloads that preset into its FM block; one changed to "UserDefined" gets wave 255 and
+// its marker set. The tone level and feedback of the controls are stored last, over the preset's.
+// Returns what the preset loads reported.
 std::vector<Report> StoreToneControls(MorvexState& state, const ToneControls& controls,
-                                      const std::string& dir);
+                                      const std::string& dir, const ToneEdits& edited = {});
 
 // The user picked FM wave `index` for an element: a preset loads at once and clears the marker;
 // "UserDefined" changes nothing until the page is stored.

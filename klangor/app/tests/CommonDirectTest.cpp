@@ -69,7 +69,7 @@ TEST_F(CommonPageTest, EffectSplitsIntoTypeAndDepthAndJoinsBack) {
     EXPECT_EQ(effectNames()[8], "Doubler ");
 }
 
-TEST_F(CommonPageTest, ControllerSwitchesKeepTheirWeightsAndForceFourOnAndEightOff) {
+TEST_F(CommonPageTest, ControllerSwitchesKeepTheirWeightsAndAnEditForcesFourOnAndEightOff) {
     state.voiceParams.switches = 85; // 1 + 4 + 16 + 64
     page.InitVars();
     EXPECT_TRUE(control<QCheckBox>(&page, "WheelAM")->isChecked());
@@ -80,15 +80,15 @@ TEST_F(CommonPageTest, ControllerSwitchesKeepTheirWeightsAndForceFourOnAndEightO
     page.ChVars();
     EXPECT_EQ(state.voiceParams.switches, 85);
 
-    state.voiceParams.switches = 8;
+    state.voiceParams.switches = 8 + 1; // weight 8 has no box: kept until a box is changed
     page.InitVars();
     page.ChVars();
-    EXPECT_EQ(state.voiceParams.switches, 4);
+    EXPECT_EQ(state.voiceParams.switches, 9);
 
     control<QCheckBox>(&page, "WheelPM")->setChecked(true);
     control<QCheckBox>(&page, "AftertouchPM")->setChecked(true);
     page.ChVars();
-    EXPECT_EQ(state.voiceParams.switches, 2 + 4 + 32);
+    EXPECT_EQ(state.voiceParams.switches, 1 + 2 + 4 + 32);
 }
 
 TEST_F(CommonPageTest, ConfigurationWithoutItemIsLeftAlone) {

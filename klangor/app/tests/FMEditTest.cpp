@@ -84,10 +84,13 @@ TEST_F(FmPageFixture, ShowsTheBlockSplitClampedAndWithItsPictures) {
     EXPECT_EQ(pictureWidth("IFMB6b"), 103);
 
     page.ChVars();
-    EXPECT_EQ(state.fmParams[0][4], 3 * 16 + 3);
+    EXPECT_EQ(state.fmParams[0][4], 99); // shown clamped, kept while its boxes are untouched
     EXPECT_EQ(state.fmParams[0][6], 0x32);
     EXPECT_EQ(state.fmParams[1], before.fmParams[1]);
     EXPECT_EQ(state.voiceData, before.voiceData); // storing marks nothing
+    box("FMB4b")->setValue(4);
+    page.ChVars();
+    EXPECT_EQ(state.fmParams[0][4], 3 * 16 + 4);
 }
 
 TEST_F(FmPageFixture, AMissingPictureIsReportedAndThePageGoesOn) {

@@ -35,10 +35,12 @@ public:
         pageLog.push_back("create " + name_);
     }
     ~LogPage() override { pageLog.push_back("free " + name_); }
-    void InitVars() override {
+    void ChVars() override { pageLog.push_back("ch " + name_); }
+
+protected:
+    void fillControls() override {
         pageLog.push_back("init " + name_ + (isVisible() ? " shown" : " hidden"));
     }
-    void ChVars() override { pageLog.push_back("ch " + name_); }
 
 private:
     std::string name_;

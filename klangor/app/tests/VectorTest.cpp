@@ -61,13 +61,14 @@ TEST_F(VectorPageFixture, ShowsStepsWithTheLengthMarks) {
     EXPECT_EQ(box("Finesse")->value(), 4);
     EXPECT_EQ(box("DetuneMaxX")->value(), 5);
 
-    // Unchanged tables store what they showed; the box's clamp is what the voice gets.
+    // Nothing changed, nothing stored: not even the speed the box clamps; a set box stores.
     const morvex::VoiceParams before = state.voiceParams;
     page.ChVars();
     EXPECT_TRUE(boxes.reports.empty());
-    EXPECT_EQ(state.voiceParams.levelVector, before.levelVector);
-    EXPECT_EQ(state.voiceParams.detuneVector, before.detuneVector);
-    EXPECT_EQ(state.voiceParams.detuneSpeed, 160);
+    EXPECT_EQ(state.voiceParams, before);
+    box("DetuneSpeed")->setValue(150);
+    page.ChVars();
+    EXPECT_EQ(state.voiceParams.detuneSpeed, 150);
 }
 
 TEST_F(VectorPageFixture, BadCellsWarnOncePerCellAndStoreTheirPartialNumbers) {

@@ -9,6 +9,8 @@
 // with a small, hash-driven variation per member. Nothing here is random at run time, so the
 // committed file can be checked against a fresh run.
 
+#include "morvex/ScaleTables.h"
+#include "morvex/ToneValues.h"
 #include "morvex/WaveNames.h"
 
 #include <algorithm>
@@ -88,14 +90,23 @@ int rate(int r) {
     return std::clamp(r, 20, 99);
 }
 
-// Levels are stored attenuated: 99 becomes 0 and the quietest level we use becomes 126.
+// Levels are stored attenuated: 99 becomes 0 and the quietest level we use becomes 126. Each
+// byte is one the encoder writes for its level, so loading a preset and sending it keeps it.
 int inverted(int level) {
-    level = std::clamp(level, 0, 99);
-    return std::min(126, 127 - (level * 127 + 49) / 99);
+    level = std::clamp(level, 1, 99);
+    return 127 - morvex::Scale99To127(level);
 }
 
+// Two boxes of the FM edit page in one byte: the first counts sixteens.
+int pair(int high, int low) {
+    return 16 * high + low;
+}
+
+// The FM block in the roles the pages give its positions (the FM edit page's field table, and
+// the Tone page for feedback, tone level and volume).
 Block blockFor(int wave, std::string_view name, const Profile& p, int member) {
     int feedback = p.feedback + jitter(wave, 0, 1);
+    int modWaveform = 0;
     int modRatio = p.modRatio + member % 3;
     int carRatio = p.carRatio;
     int modLevel = p.modLevel + jitter(wave, 1, 8);
@@ -106,41 +117,45 @@ Block blockFor(int wave, std::string_view name, const Profile& p, int member) {
     } else if (p.stem == "Wave" && name.find('-') != std::string_view::npos) {
         // WaveN-k: N picks the spectrum, k how much of it.
         const int n = member / 3 + 1, k = member % 3 + 1;
+        modWaveform = n / 8 % 7;
         modRatio = 1 + n % 8;
         feedback = n % 8;
         modLevel = 35 + 20 * k;
+    } else if (p.stem == "Digi") {
+        modWaveform = 1 + member % 6;
     }
-    const int fine = p.inharmonic ? static_cast<int>(mix(wave) % 256) : 0;
     const int sustain = p.sustain + (p.sustain > 50 ? jitter(wave, 2, 8) : 0);
+    // Keyboard scaling: inharmonic sounds fade upwards harder; fast attacks speed up upwards.
+    const int levelType = (p.inharmonic ? 8 : 0) + member % 4;
+    const int rateType = p.attack > 75 ? 1 + member % 3 : 0;
+    const int scaling = pair(levelType, rateType);
 
-    // Indices 1, 5, 9 and 17 are flag bytes: the synthesizer's check bytes count them as flags,
-    // so they only ever hold 0 or 1.
     Block b{};
-    b[0] = std::clamp(feedback, 0, 7);
+    b[0] = std::clamp(feedback, 0, morvex::kToneFeedbackMaximum);
     b[1] = p.inharmonic ? 1 : 0; // the modulator runs at a fixed frequency
-    b[2] = std::clamp(modRatio, 0, 15);
-    b[3] = inverted(modLevel);
-    b[4] = std::clamp(7 + p.detune / 2 + jitter(wave, 3, p.detune / 2 + 1), 0, 14);
-    // 127 is the one 7-bit code the file must not hold.
-    b[5] = fine / 128;
-    b[6] = std::min(fine % 128, 126);
-    // Envelope rates: modulator attack and decay, then carrier attack, decay and release.
-    b[7] = rate(p.attack + jitter(wave, 4, 5));
-    b[8] = rate(p.decay + jitter(wave, 5, 8));
-    b[9] = p.sustain > 50 ? 1 : 0; // the modulator holds its sustain level
-    b[10] = rate(p.attack + jitter(wave, 7, 3));
-    b[11] = rate(p.decay - 5 + jitter(wave, 8, 5));
+    b[2] = pair(modWaveform, std::clamp(modRatio, 0, 15));
+    b[3] = inverted(modLevel); // the tone level
+    b[4] = pair(0, std::clamp(7 + p.detune / 2 + jitter(wave, 3, p.detune / 2 + 1), 0, 14));
+    b[5] = scaling / 128; // the flag of position 6
+    b[6] = scaling % 128;
+    b[7] = p.attack < 50 ? 1 : 0; // slow sounds wait for the envelope delay
+    // The modulator's envelope: rates, then initial, attack and the two decay levels.
+    b[8] = rate(p.attack + jitter(wave, 4, 5));
+    b[10] = rate(p.decay + jitter(wave, 5, 8));
+    b[11] = rate(p.decay - 25 + jitter(wave, 8, 5));
     b[12] = rate(p.release + jitter(wave, 9, 3));
-    // Envelope levels, peak and sustain; the modulator fades a little below the carrier.
-    b[13] = inverted(99);
-    b[14] = inverted(sustain - 10);
-    b[15] = inverted(99);
-    b[16] = inverted(sustain);
-    // Rate scaling on or off, level scaling, volume, carrier ratio.
-    b[17] = p.attack > 75 ? 1 : 0;
-    b[18] = std::clamp(20 + p.modLevel / 3 + jitter(wave, 11, 10), 0, 99);
-    b[19] = std::clamp(p.volume + jitter(wave, 12, 2), 0, 30);
-    b[20] = std::clamp(carRatio, 0, 15);
+    b[13] = inverted(0);
+    b[14] = inverted(99);
+    b[15] = inverted(sustain + (99 - sustain) / 2);
+    b[16] = inverted(sustain - 10);
+    b[17] = 0; // the carrier follows the keys
+    b[18] = pair(0, std::clamp(carRatio, 0, 15));
+    b[19] = inverted(99 - 2 * p.volume + jitter(wave, 12, 2));
+    b[20] = pair(0, std::clamp(7 + jitter(wave, 13, p.detune / 4), 0, 15));
+    for (int v : b)
+        if (v > 126)
+            throw std::runtime_error("FM wave \"" + std::string(name) + "\" holds " +
+                                     std::to_string(v) + ", which the file cannot");
     return b;
 }
 

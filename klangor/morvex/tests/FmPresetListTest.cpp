@@ -1,5 +1,10 @@
 #include "morvex/FmPresetList.h"
+#include "morvex/FmEditLogic.h"
+#include "morvex/ParameterMap.h"
 #include "morvex/ScaleTables.h"
+#include "morvex/ToneValues.h"
+#include "morvex/VoiceCodec.h"
+#include "morvex/WaveNames.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +134,36 @@ TEST(FmPresetList, EveryShippedPresetLoads) {
         const FmElement element = index % 2 ? FmElement::D : FmElement::B;
         const Status status = LoadFmPreset(s, index, element, KLANGOR_DATA_DIR);
         ASSERT_FALSE(status) << index << ": " << status->text;
+    }
+}
+
+// The presets are what the pages show: every position fits the control the FM edit or Tone page
+// gives it, so choosing a preset and visiting the pages changes nothing; and the encoder sends
+// each byte as the list holds it.
+TEST(FmPresetList, EveryShippedPresetFitsThePagesAndTheEncoder) {
+    for (int index = 0; index < kFmPresetCount; ++index) {
+        for (FmElement element : {FmElement::B, FmElement::D}) {
+            SCOPED_TRACE("preset " + std::to_string(index) +
+                         (element == FmElement::B ? " B" : " D"));
+            MorvexState s;
+            ASSERT_FALSE(LoadFmPreset(s, index, element, KLANGOR_DATA_DIR));
+            const int f = fmIndex(element);
+            const FmBlock& block = s.fmParams[f];
+            FmBlock shownAndStored = block;
+            storeFmEditValues(fmEditValues(block), shownAndStored);
+            EXPECT_EQ(shownAndStored, block) << "the FM edit page's boxes cannot show it";
+            EXPECT_LE(s.voiceParams.toneFeedback[f], kToneFeedbackMaximum);
+            for (int i = 0; i < kFmBlockSize; ++i)
+                EXPECT_TRUE(fmBlockRange(i).contains(block[i])) << "position " << i;
+
+            const VoiceBytes loaded = s.voiceData;
+            EncodeVoice(s);
+            for (int i = 0; i < kFmBlockSize; ++i) {
+                if (fmBlockRoles()[i] == FmByteRole::ElementVolume) continue; // the element's own
+                const int offset = kFmBlockOffset[f] + i;
+                EXPECT_EQ(s.voiceData[offset], loaded[offset]) << "position " << i;
+            }
+        }
     }
 }
 
