@@ -32,7 +32,7 @@ bool parseIndex(std::string_view text, int limit, int& index) {
 // The entry that encodes `name` for `slot` (the wave of A and C has another entry than B and D).
 const ParameterDescriptor* descriptor(std::string_view name, int slots, int slot = 0) {
     for (const ParameterDescriptor& p : morvex::voiceParameterMap())
-        if (p.value && p.slots == slots && p.name == name && p.covers(slot)) return &p;
+        if (p.value && p.slotCount == slots && p.name == name && p.covers(slot)) return &p;
     return nullptr;
 }
 
@@ -49,7 +49,7 @@ std::string writtenFrom(int fm, int index) {
         return "block." + std::to_string(index + 1);
     const int offset = morvex::kFmBlockOffset[fm] + index;
     for (const ParameterDescriptor& p : morvex::voiceParameterMap())
-        for (int slot = 0; slot < p.slots; ++slot)
+        for (int slot = 0; slot < p.slotCount; ++slot)
             if (p.value && p.covers(slot) && p.offset(slot) == offset) return std::string(p.name);
     return {};
 }
@@ -145,7 +145,7 @@ std::string voiceToJson(const morvex::MorvexState& state) {
         json += ", \"" + std::string(name) + "\": " + std::to_string(value);
     };
     for (const ParameterDescriptor& p : map)
-        if (p.value && p.slots == 1 && p.name.find('.') == std::string_view::npos)
+        if (p.value && p.slotCount == 1 && p.name.find('.') == std::string_view::npos)
             field(p.name, get(p, 0));
 
     json += ",\n  \"elements\": [";
@@ -153,7 +153,7 @@ std::string voiceToJson(const morvex::MorvexState& state) {
         json += e ? ",\n    {" : "\n    {";
         bool first = true;
         for (const ParameterDescriptor& p : map) {
-            if (!p.value || p.slots != morvex::kElementCount || !p.covers(e)) continue;
+            if (!p.value || p.slotCount != morvex::kElementCount || !p.covers(e)) continue;
             json +=
                 (first ? "\"" : ", \"") + std::string(p.name) + "\": " + std::to_string(get(p, e));
             first = false;
@@ -164,7 +164,7 @@ std::string voiceToJson(const morvex::MorvexState& state) {
     for (int f = 0; f < morvex::kFmElementCount; ++f) {
         json += f ? ",\n    {" : "\n    {";
         for (const ParameterDescriptor& p : map)
-            if (p.value && p.slots == morvex::kFmElementCount)
+            if (p.value && p.slotCount == morvex::kFmElementCount)
                 json += "\"" + std::string(p.name) + "\": " + std::to_string(get(p, f)) + ", ";
         json += "\"block\": [";
         for (int i = 0; i < morvex::kFmBlockSize; ++i)

@@ -57,7 +57,7 @@ enum class ParameterGroup {
 struct ParameterDescriptor {
     std::string_view name; // the value's name in scripts and JSON
     Encoding encoding;
-    int slots; // 1: common value; 4: per element A..D; 2: per FM element B, D; 50: steps
+    int slotCount; // 1: common value; 4: per element A..D; 2: per FM element B, D; 50: steps
     std::array<int, 4> offsets; // first byte of each slot (for steps: of step 0); kNoOffset where
                                 // another entry of the same name encodes the slot
     int stride;                 // steps: bytes from one step to the next; otherwise 0

@@ -16,7 +16,7 @@ template <std::size_t I>
 void decodeEntry(MorvexState& state, const ScaleTables& tables) {
     constexpr const ParameterDescriptor& p = kVoiceParameterMap[I];
     if constexpr (p.encoding != Encoding::Zero) { // the only entries without a value
-        for (int slot = 0; slot < p.slots; ++slot) {
+        for (int slot = 0; slot < p.slotCount; ++slot) {
             if (!p.covers(slot)) continue;
             int& value = p.value(state.voiceParams, slot);
             value = decodeValue(p.encoding, state.voiceData, p.offset(slot), value, tables);
@@ -27,7 +27,7 @@ void decodeEntry(MorvexState& state, const ScaleTables& tables) {
 template <std::size_t I>
 void encodeEntry(MorvexState& state, const ScaleTables& tables) {
     constexpr const ParameterDescriptor& p = kVoiceParameterMap[I];
-    for (int slot = 0; slot < p.slots; ++slot) {
+    for (int slot = 0; slot < p.slotCount; ++slot) {
         if (!p.covers(slot)) continue;
         int value = 0;
         if constexpr (p.encoding != Encoding::Zero) value = p.value(state.voiceParams, slot);

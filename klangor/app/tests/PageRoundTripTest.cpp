@@ -59,7 +59,7 @@ TestVoice randomValidVoice(std::mt19937& random, int number) {
     morvex::MorvexState s = randomBytes(random, 127);
     for (const morvex::ParameterDescriptor& p : morvex::voiceParameterMap()) {
         if (!p.value) continue;
-        for (int slot = 0; slot < p.slots; ++slot)
+        for (int slot = 0; slot < p.slotCount; ++slot)
             if (p.covers(slot))
                 p.value(s.voiceParams, slot) = draw(random, p.range.minimum, p.range.maximum);
     }

@@ -203,7 +203,7 @@ VoiceBytes randomVoice(std::mt19937& random) {
 TEST(Codec, RoundTripKeepsExactBytesAndSnapsScaledOnes) {
     std::set<int> scaled, inverted;
     for (const ParameterDescriptor& p : voiceParameterMap()) {
-        for (int slot = 0; slot < p.slots; ++slot) {
+        for (int slot = 0; slot < p.slotCount; ++slot) {
             if (p.offset(slot) == kNoOffset) continue;
             if (p.encoding == Encoding::Scaled) scaled.insert(p.offset(slot));
             if (p.encoding == Encoding::Inverted) inverted.insert(p.offset(slot));

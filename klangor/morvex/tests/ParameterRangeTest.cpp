@@ -28,7 +28,7 @@ TEST(ParameterRange, EveryValueInRangeEncodesInSevenBitsAndTheEndsReadBack) {
         SCOPED_TRACE(std::string(p.name) + " " + std::string(p.label));
         EXPECT_FALSE(p.label.empty());
         EXPECT_LT(p.range.minimum, p.range.maximum);
-        for (int slot = 0; slot < p.slots; ++slot) {
+        for (int slot = 0; slot < p.slotCount; ++slot) {
             if (!p.covers(slot)) continue;
             const int offset = p.offset(slot);
             for (int v = p.range.minimum; v <= p.range.maximum; ++v) {
@@ -111,7 +111,7 @@ TEST(ParameterRange, ExtremeIntsEncodeLikeTheirSmallTwins) {
     for (int extreme : {INT_MIN, INT_MAX}) {
         MorvexState s;
         for (const ParameterDescriptor& p : voiceParameterMap())
-            for (int slot = 0; slot < p.slots; ++slot)
+            for (int slot = 0; slot < p.slotCount; ++slot)
                 if (p.value && p.covers(slot)) p.value(s.voiceParams, slot) = extreme;
         for (FmBlock& block : s.fmParams) block.fill(extreme);
         EXPECT_FALSE(EncodeVoice(s).empty()) << extreme;
