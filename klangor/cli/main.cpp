@@ -14,6 +14,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -185,7 +186,7 @@ int requestCommand(MorvexState& state, const Arguments& a) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     std::vector<std::string> args(argv + 1, argv + argc);
     MorvexState& state = theMorvex();
     state.startDir = findStartDir();
@@ -211,4 +212,9 @@ int main(int argc, char** argv) {
         std::cerr << "klangor-cli: " << error.text << " (klangor-cli --help shows the usage)\n";
         return 1;
     }
+} catch (const std::exception& error) {
+    // The last line of defence: a failure that escaped its command is reported, never an abort.
+    return fail(error.what());
+} catch (...) {
+    return fail("unexpected failure");
 }

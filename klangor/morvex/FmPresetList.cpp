@@ -1,17 +1,21 @@
 #include "morvex/FmPresetList.h"
 
+#include "files/BoundedRead.h"
 #include "morvex/ParameterMap.h"
 #include "morvex/ScaleTables.h"
 
-#include <QFile>
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 namespace morvex {
 namespace {
 
 constexpr int kStoredAboveCode = 200; // codes 200..255 stand for 0..55
 constexpr int kToneLevelIndex = 3;
+// 256 lines of 21 characters are under 6 KiB; forty times that leaves room for any hand-edited
+// list, and anything larger is not a preset list.
+constexpr std::size_t kLargestPresetList = 256 * 1024;
 
 int presetByte(unsigned char code) {
     return code >= kStoredAboveCode ? code - kStoredAboveCode : code;
@@ -22,12 +26,15 @@ std::string where(int index) {
 }
 
 // Line `index` of the list, without its line end; false when the list has fewer lines.
-bool readLine(QFile& file, int index, QByteArray& line) {
+bool findLine(std::string_view list, int index, std::string_view& line) {
+    std::size_t at = 0;
     for (int k = 0; k <= index; ++k) {
-        if (file.atEnd()) return false;
-        line = file.readLine();
+        if (at >= list.size()) return false;
+        const std::size_t end = std::min(list.find('\n', at), list.size());
+        line = list.substr(at, end - at);
+        at = end + 1;
     }
-    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+    while (line.ends_with('\r')) line.remove_suffix(1);
     return true;
 }
 
@@ -38,18 +45,19 @@ Status LoadFmPreset(MorvexState& state, int index, FmElement element, const std:
     const int base = kFmBlockOffset[e];
     const std::string path = (std::filesystem::path(dir) / kFmPresetListName).string();
 
-    QFile file(QString::fromStdString(path));
-    if (!file.exists()) {
+    const files::ReadResult file = files::readFileBounded(path, kLargestPresetList);
+    if (file.notFound) {
         std::fill_n(state.voiceData.begin() + base, kFmBlockSize, 1);
         return warningReport(std::string("File \"") + kFmPresetListName + "\" not found!");
     }
-    if (!file.open(QIODevice::ReadOnly))
-        return errorReport("Cannot open \"" + path + "\": " + file.errorString().toStdString());
+    if (file.error) return errorReport(*file.error);
 
-    QByteArray line;
-    if (index < 0 || !readLine(file, index, line))
+    const std::string_view list(reinterpret_cast<const char*>(file.bytes.data()),
+                                file.bytes.size());
+    std::string_view line;
+    if (index < 0 || !findLine(list, index, line))
         return errorReport(where(index) + " is missing!");
-    if (line.size() < kFmBlockSize)
+    if (line.size() < static_cast<std::size_t>(kFmBlockSize))
         return errorReport(where(index) + " is shorter than 21 characters!");
 
     // Check the whole line before changing anything.

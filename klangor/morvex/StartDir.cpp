@@ -1,9 +1,10 @@
 #include "morvex/StartDir.h"
 
+#include "files/BoundedRead.h"
 #include "morvex/Transmission.h"
 
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <system_error>
 #if defined(_WIN32)
 #include <windows.h>
@@ -13,6 +14,12 @@
 
 namespace morvex {
 namespace fs = std::filesystem;
+namespace {
+
+// The file holds a number or a port name on one line; a page of text is already far more.
+constexpr std::size_t kLargestDeviceFile = 64 * 1024;
+
+} // namespace
 
 std::string executableDir() {
     std::error_code error;
@@ -48,9 +55,12 @@ std::string findStartDir() {
 }
 
 Status ReadDeviceFile(MorvexState& state, std::string* portName) {
-    const fs::path path = fs::path(state.startDir) / kDeviceFileName;
-    std::ifstream file(path);
-    if (!file) return warningReport(std::string("File \"") + kDeviceFileName + "\" not found!");
+    const std::string path = (fs::path(state.startDir) / kDeviceFileName).string();
+    const files::ReadResult content = files::readFileBounded(path, kLargestDeviceFile);
+    if (content.notFound)
+        return warningReport(std::string("File \"") + kDeviceFileName + "\" not found!");
+    if (content.error) return warningReport(*content.error);
+    std::istringstream file(std::string(content.bytes.begin(), content.bytes.end()));
     if (portName) portName->clear();
     long long device = 0;
     if (file >> device) {

@@ -1,9 +1,9 @@
 #include "morvex/VoiceFile.h"
 
+#include "files/AtomicWrite.h"
+#include "files/BoundedRead.h"
 #include "morvex/Checksum.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace morvex {
@@ -14,9 +14,10 @@ constexpr std::uint8_t kSysExEnd = 0xF7;
 constexpr std::uint8_t kYamahaId = 0x43;
 constexpr std::uint8_t kStoredSubstitute = 226; // how a file stores the byte 26
 constexpr std::uint8_t kSubstituted = 26;
-// Voice files are a few hundred bytes; a ".mid" file holding a dump somewhere is small too.
-// Anything this large is not what the user meant to open.
-constexpr qint64 kLargestVoiceFile = 16 * 1024 * 1024;
+// A voice file has 592 bytes, and a ".mid" file that holds a dump among other events is a few
+// kilobytes; a thousand times the dump is still far above both. Anything larger, or endless like a
+// device, is not what the user meant to open.
+constexpr std::size_t kLargestVoiceFile = 1024 * 1024;
 
 bool isStandardMidiFile(std::span<const std::uint8_t> bytes) {
     return bytes.size() >= 4 && std::equal(bytes.begin(), bytes.begin() + 4, "MThd");
@@ -29,10 +30,6 @@ std::size_t variableLengthSize(std::span<const std::uint8_t> bytes, std::size_t 
         if (!(bytes[at + n++] & 0x80)) break;
     }
     return n;
-}
-
-std::string fileError(const std::string& what, const std::string& path, const QString& reason) {
-    return what + " \"" + path + "\": " + reason.toStdString();
 }
 
 } // namespace
@@ -67,17 +64,9 @@ ParsedVoiceFile parseVoiceFile(std::span<const std::uint8_t> bytes) {
 }
 
 Status LoadVoiceFile(MorvexState& state, const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return errorReport(fileError("Cannot open", path, file.errorString()));
-    if (file.size() > kLargestVoiceFile)
-        return errorReport("\"" + path + "\" is too large to be a voice file.");
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return errorReport(fileError("Cannot read", path, file.errorString()));
-
-    const auto* data = reinterpret_cast<const std::uint8_t*>(content.constData());
-    const ParsedVoiceFile parsed = parseVoiceFile({data, static_cast<std::size_t>(content.size())});
+    const files::ReadResult file = files::readFileBounded(path, kLargestVoiceFile);
+    if (file.error) return errorReport(*file.error);
+    const ParsedVoiceFile parsed = parseVoiceFile(file.bytes);
     if (!parsed.ok) return errorReport("\"" + path + "\" " + parsed.problem + ".");
 
     state.dumpHeader = parsed.dump.header;
@@ -106,19 +95,8 @@ Status SaveVoiceFile(MorvexState& state, const std::string& path) {
     state.voiceData[kVoiceDataSize - 1] = kSysExEnd;
     const std::vector<std::uint8_t> bytes = voiceFileBytes(state);
 
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return errorReport(fileError("Cannot write", path, file.errorString()));
-    const qint64 written =
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    // A short write can come without an error code; committing it would leave a truncated file.
-    if (written != static_cast<qint64>(bytes.size())) {
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                    : QStringLiteral("disk full?");
-        file.cancelWriting();
-        return errorReport(fileError("Cannot write", path, reason));
-    }
-    if (!file.commit()) return errorReport(fileError("Cannot write", path, file.errorString()));
+    if (files::FileError error = files::writeFileAtomically(path, bytes))
+        return errorReport(*error);
     return std::nullopt;
 }
 

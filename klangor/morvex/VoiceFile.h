@@ -32,7 +32,8 @@ struct ParsedVoiceFile {
 ParsedVoiceFile parseVoiceFile(std::span<const std::uint8_t> bytes);
 
 // Reads DumpHeader and VoiceData 0..571 from path and switches all four elements on. The file is
-// read and checked whole first: on any error nothing in state changes. Does not decode.
+// read and checked whole first: on any error nothing in state changes. A file larger than 1 MiB,
+// or an endless one, is refused. Does not decode.
 Status LoadVoiceFile(MorvexState& state, const std::string& path);
 
 // UpdateChecksum, VoiceData[575] = F7, then writes the 592-byte dump. The file is replaced

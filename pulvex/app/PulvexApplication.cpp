@@ -76,7 +76,7 @@ void CPulvexApp::InitInstance() {
     }
     const int remaining =
         std::max<qint64>(0, options_.splashMilliseconds - splashTime_.elapsed() + 1);
-    // A coarse timer may fire up to 5 % early; the splash promises its full time.
+    // A coarse timer, Qt's choice for long waits, may fire up to 5 % early.
     QTimer::singleShot(remaining, Qt::PreciseTimer, this, &CPulvexApp::onSplashTimeout);
 }
 

@@ -3,6 +3,7 @@
 // Exit status 0 on success; 1 with the message on stderr otherwise, and then no output file.
 
 #include "TerminalUi.h"
+#include "files/BoundedRead.h"
 #include "midi/MidiApi.h"
 #include "pulvex/model/DrumMapFormats.h"
 #include "pulvex/model/KitTable.h"
@@ -11,7 +12,6 @@
 #include "pulvex/model/Settings.h"
 #include "pulvex/model/WaveNameTable.h"
 
-#include <QFile>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -20,7 +20,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -41,6 +40,10 @@ Settings come from PULVEX_INI, or Pulvex.ini in the user's config folder.
 )";
 
 struct UsageError {
+    std::string text;
+};
+// An input file that cannot be used; the usage is not to blame.
+struct InputError {
     std::string text;
 };
 
@@ -119,53 +122,29 @@ KitBank parseBank(const std::string& text) {
     throw UsageError{"--bank takes preset, internal or card, not \"" + text + "\""};
 }
 
-// The settings of a reception: the user's, with what the command line overrides, in a file of
-// the command's own so that the user's settings stay as they are.
-class ReceptionSettings {
-public:
-    ReceptionSettings(const Arguments& a, const std::filesystem::path& scratch)
-        : store_((scratch / "Pulvex.ini").string()) {
-        const SettingsStore user;
-        for (const SettingInfo& s : settingTable()) {
-            if (s.isText)
-                store_.writeText(s.key, user.readText(s.key));
-            else
-                store_.writeNumber(s.key, user.readNumber(s.key));
-        }
-        if (auto in = a.option("--in")) store_.writeText(SettingKey::MidiIn, *in);
-        if (auto out = a.option("--out")) store_.writeText(SettingKey::MidiOut, *out);
-        if (auto device = a.option("--device"))
-            store_.writeNumber(SettingKey::DeviceNumber, parseInt(*device, "--device", 0, 15));
-        if (auto channel = a.option("--channel"))
-            store_.writeNumber(SettingKey::Channel, parseInt(*channel, "--channel", 0, 15));
-    }
-    const SettingsStore& store() const { return store_; }
-
-private:
-    SettingsStore store_;
-};
+// The settings of a reception: the user's, with what the command line overrides, in memory only,
+// so that the user's settings stay as they are and nothing is written anywhere.
+SettingsStore receptionSettings(const Arguments& a) {
+    SettingsStore store = SettingsStore::inMemoryCopy(SettingsStore());
+    if (auto in = a.option("--in")) store.writeText(SettingKey::MidiIn, *in);
+    if (auto out = a.option("--out")) store.writeText(SettingKey::MidiOut, *out);
+    if (auto device = a.option("--device"))
+        store.writeNumber(SettingKey::DeviceNumber, parseInt(*device, "--device", 0, 15));
+    if (auto channel = a.option("--channel"))
+        store.writeNumber(SettingKey::Channel, parseInt(*channel, "--channel", 0, 15));
+    return store;
+}
 
 int receiveCommand(const Arguments& a) {
     const KitBank bank = parseBank(a.required("--bank"));
     const int kit = parseInt(a.required("--kit"), "--kit", 1, 64);
     const std::string output = a.required("--output");
-
-    const auto scratch =
-        std::filesystem::temp_directory_path() / ("pulvex-cli-" + std::to_string(getpid()));
-    std::filesystem::create_directories(scratch);
-    struct RemoveScratch {
-        std::filesystem::path path;
-        ~RemoveScratch() {
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
-    } cleanup{scratch};
-    const ReceptionSettings settings(a, scratch);
+    const SettingsStore settings = receptionSettings(a);
 
     WaveNameTable names;
     names.Load();
     pulvex_cli::TerminalUi ui(bank, kit);
-    KitReception reception(linkedWirebox(), settings.store(), names, ui);
+    KitReception reception(linkedWirebox(), settings, names, ui);
     CPulvexDoc doc;
     if (!reception.ReceiveCommand(doc)) return 1; // the reason is already on stderr
     if (FileError error = saveDrmFile(doc, output)) return fail(*error);
@@ -226,16 +205,19 @@ int exportCommand(const Arguments& a) {
     return error ? fail(*error) : 0;
 }
 
+// The longest reply, the 128 internal voice names of 72 bytes each in hexadecimal digits, has under
+// 20 KiB; a file of more than ten times that is no captured reply.
+constexpr std::size_t kLargestReplyFile = 256 * 1024;
+
 // One captured reply of the module: a whole SysEx message of the given type, decoded.
 Bytes readReply(const std::string& path, const char* type) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) throw UsageError{"cannot open \"" + path + "\""};
-    const QByteArray content = file.readAll();
-    Bytes reply(content.begin(), content.end());
+    files::ReadResult file = files::readFileBounded(path, kLargestReplyFile);
+    if (file.error) throw InputError{*file.error};
+    Bytes reply = std::move(file.bytes);
     if (reply.empty() || reply.front() != 0xF0 || reply.back() != 0xF7)
-        throw UsageError{"\"" + path + "\" is not one SysEx message (F0 .. F7)"};
+        throw InputError{"\"" + path + "\" is not one SysEx message (F0 .. F7)"};
     if (replyType(reply) != type)
-        throw UsageError{"\"" + path + "\" is not a " + type + " reply (type \"" +
+        throw InputError{"\"" + path + "\" is not a " + type + " reply (type \"" +
                          replyType(reply) + "\")"};
     reply.resize(decodeBlocks(reply.data(), reply.size()));
     return reply;
@@ -261,7 +243,12 @@ int decodeKitCommand(const Arguments& a) {
 int settingsCommand(const Arguments& a) {
     SettingsStore store;
     // Every assignment is checked before anything is written.
-    std::vector<std::pair<const SettingInfo*, std::string>> changes;
+    struct Change {
+        const SettingInfo* setting;
+        std::string text;
+        int number;
+    };
+    std::vector<Change> changes;
     for (const std::string& assignment : a.positional) {
         const std::size_t equals = assignment.find('=');
         const SettingInfo* setting =
@@ -270,6 +257,7 @@ int settingsCommand(const Arguments& a) {
             throw UsageError{"expected KEY=VALUE with a setting's name, got \"" + assignment +
                              "\""};
         const std::string value = assignment.substr(equals + 1);
+        int number = 0;
         if (!setting->isText) {
             static const std::map<SettingKey, std::pair<int, int>> kRanges = {
                 {SettingKey::Channel, {0, 15}},         {SettingKey::DeviceNumber, {0, 15}},
@@ -277,13 +265,13 @@ int settingsCommand(const Arguments& a) {
                 {SettingKey::PatchBayChannel, {0, 15}}, {SettingKey::SendProgramChange, {0, 1}}};
             const auto range =
                 kRanges.count(setting->key) ? kRanges.at(setting->key) : std::pair{0, 127};
-            parseInt(value, std::string(setting->name), range.first, range.second);
+            number = parseInt(value, std::string(setting->name), range.first, range.second);
         }
-        changes.emplace_back(setting, value);
+        changes.push_back({setting, value, number});
     }
-    for (const auto& [setting, value] : changes) {
+    for (const auto& [setting, value, number] : changes) {
         const bool written = setting->isText ? store.writeText(setting->key, value)
-                                             : store.writeNumber(setting->key, std::stoi(value));
+                                             : store.writeNumber(setting->key, number);
         if (!written) return fail("cannot write the settings file \"" + store.path() + "\"");
     }
     for (const SettingInfo& s : settingTable())
@@ -295,7 +283,7 @@ int settingsCommand(const Arguments& a) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         std::cout << kUsage;
@@ -318,5 +306,12 @@ int main(int argc, char** argv) {
     } catch (const UsageError& error) {
         std::cerr << "pulvex-cli: " << error.text << " (pulvex-cli --help shows the usage)\n";
         return 1;
+    } catch (const InputError& error) {
+        return fail(error.text);
     }
+} catch (const std::exception& error) {
+    // The last line of defence: a failure that escaped its command is reported, never an abort.
+    return fail(error.what());
+} catch (...) {
+    return fail("unexpected failure");
 }

@@ -1,7 +1,7 @@
 #include "pulvex/model/DrumMapFormats.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "files/BoundedRead.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -27,6 +27,8 @@ constexpr char kTheDrumFiller[10] = "- emtpy -";
 constexpr int kTheDrumNameLength = 9;
 constexpr int kFillerNote = 24;
 constexpr const char* kMasterDrumTail = "1 , 20 , 35 , 25 , 4\n";
+// A drum map has 1630 bytes; forty times that is no drum map any more, however it was made.
+constexpr std::size_t kLargestDrm = 64 * 1024;
 
 // The first `limit` selected keys, in key order.
 std::vector<int> selectedKeys(const CPulvexDoc& doc, int limit) {
@@ -60,36 +62,13 @@ bool loadDrm(CPulvexDoc& doc, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-FileError writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return "Cannot write \"" + path + "\": " + file.errorString().toStdString();
-    const qint64 written =
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    // A short write can come without an error code; committing it would leave a truncated file.
-    if (written != static_cast<qint64>(bytes.size())) {
-        const std::string reason = file.error() != QFileDevice::NoError
-                                       ? file.errorString().toStdString()
-                                       : std::string("the disk is full");
-        file.cancelWriting();
-        return "Cannot write \"" + path + "\": " + reason;
-    }
-    if (!file.commit()) return "Cannot write \"" + path + "\": " + file.errorString().toStdString();
-    return std::nullopt;
-}
-
 FileError saveDrmFile(const CPulvexDoc& doc, const std::string& path) {
-    return writeFileAtomically(path, doc.Serialize());
+    return files::writeFileAtomically(path, doc.Serialize());
 }
 
 FileError openDrmFile(CPulvexDoc& doc, const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return std::string(kFailedToOpen);
-    const QByteArray content = file.read(kDrmSize);
-    const auto* data = reinterpret_cast<const std::uint8_t*>(content.constData());
-    if (file.error() != QFileDevice::NoError ||
-        !doc.Serialize({data, static_cast<std::size_t>(content.size())}))
-        return std::string(kFailedToOpen);
+    const files::ReadResult file = files::readFileBounded(path, kLargestDrm);
+    if (file.error || !doc.Serialize(file.bytes)) return std::string(kFailedToOpen);
     doc.changed();
     return std::nullopt;
 }
@@ -127,14 +106,12 @@ std::string masterDrumMap(const CPulvexDoc& doc, const std::string& fileName) {
 }
 
 FileError WriteTheDrumMap(const CPulvexDoc& doc, const std::string& path) {
-    return writeFileAtomically(path, theDrumMap(doc));
+    return files::writeFileAtomically(path, theDrumMap(doc));
 }
 
 FileError WriteMasterDrumMap(const CPulvexDoc& doc, const std::string& path,
                              const std::string& fileName) {
-    const std::string text = masterDrumMap(doc, fileName);
-    return writeFileAtomically(path,
-                               {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    return files::writeFileAtomically(path, masterDrumMap(doc, fileName));
 }
 
 std::string proposedFileName(const std::string& title) {

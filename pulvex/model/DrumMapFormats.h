@@ -3,6 +3,7 @@
 // and MasterDrum (.cfg). Every write replaces the file atomically: a failed write leaves any
 // earlier file as it was.
 
+#include "files/AtomicWrite.h"
 #include "pulvex/model/PulvexDoc.h"
 
 #include <cstdint>
@@ -22,14 +23,15 @@ inline constexpr const char* kTooManySelected = "Too many entires selected. Cont
 inline constexpr const char* kFailedToOpen = "Failed to open document.";
 
 // An error for the user, or nothing.
-using FileError = std::optional<std::string>;
+using files::FileError;
 
 std::vector<std::uint8_t> storeDrm(const CPulvexDoc& doc);
 // False, and the document unchanged, when the bytes end before the 64 records do. Otherwise the
 // keys are replaced and the selection cleared; header and trailer are not checked.
 bool loadDrm(CPulvexDoc& doc, std::span<const std::uint8_t> bytes);
 FileError saveDrmFile(const CPulvexDoc& doc, const std::string& path);
-// "Failed to open document." for a file that cannot be read or is too short.
+// "Failed to open document." for a file that cannot be read, is too short, or is far larger than
+// a drum map.
 FileError openDrmFile(CPulvexDoc& doc, const std::string& path);
 
 std::vector<std::uint8_t> theDrumMap(const CPulvexDoc& doc);
@@ -41,8 +43,5 @@ FileError WriteMasterDrumMap(const CPulvexDoc& doc, const std::string& path,
 // The file name the save dialogs propose: the title without its last extension (a dot at position
 // 0 does not count).
 std::string proposedFileName(const std::string& title);
-
-// Writes bytes to path atomically; the platform's error naming the file otherwise.
-FileError writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace pulvex

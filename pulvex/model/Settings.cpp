@@ -78,14 +78,19 @@ SettingsStore::SettingsStore() : path_(defaultPath()) {}
 
 SettingsStore::SettingsStore(std::string iniPath) : path_(std::move(iniPath)) {}
 
-int SettingsStore::readNumber(SettingKey key) const {
-    const QVariant value = open(path_).value(keyOf(key));
-    bool ok = false;
-    const int number = value.toString().trimmed().toInt(&ok);
-    return ok ? number : infoOf(key).defaultNumber;
+SettingsStore::SettingsStore(std::string iniPath,
+                             std::optional<std::array<std::string, kSettingCount>> memory)
+    : path_(std::move(iniPath)), memory_(std::move(memory)) {}
+
+SettingsStore SettingsStore::inMemoryCopy(const SettingsStore& source) {
+    std::array<std::string, kSettingCount> values;
+    for (const SettingInfo& info : kSettings)
+        values[static_cast<std::size_t>(info.key)] = source.storedText(info.key);
+    return SettingsStore({}, std::move(values));
 }
 
-std::string SettingsStore::readText(SettingKey key) const {
+std::string SettingsStore::storedText(SettingKey key) const {
+    if (memory_) return (*memory_)[static_cast<std::size_t>(key)];
     const QVariant value = open(path_).value(keyOf(key));
     // A hand-edited port name with an unquoted comma comes back from the INI reader as a list.
     if (value.typeId() == QMetaType::QStringList)
@@ -93,11 +98,26 @@ std::string SettingsStore::readText(SettingKey key) const {
     return value.toString().toStdString();
 }
 
+int SettingsStore::readNumber(SettingKey key) const {
+    bool ok = false;
+    const int number = QString::fromStdString(storedText(key)).trimmed().toInt(&ok);
+    return ok ? number : infoOf(key).defaultNumber;
+}
+
+std::string SettingsStore::readText(SettingKey key) const {
+    return storedText(key);
+}
+
 bool SettingsStore::writeNumber(SettingKey key, int value) {
+    if (memory_) return writeText(key, std::to_string(value));
     return store(path_, key, value);
 }
 
 bool SettingsStore::writeText(SettingKey key, const std::string& value) {
+    if (memory_) {
+        (*memory_)[static_cast<std::size_t>(key)] = value;
+        return true;
+    }
     return store(path_, key, QString::fromStdString(value));
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // Pulvex's thirteen settings, in the section "Settings" of an INI file: the user's config folder,
 // or the file that the environment variable PULVEX_INI names. Nothing is cached: every read goes to
-// the file, so a change takes effect at the next exchange or the next cleared row.
+// the file, so a change takes effect at the next exchange or the next cleared row. A copy in
+// memory serves runs that must not write the file.
 
+#include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,7 +45,11 @@ public:
     // The file: PULVEX_INI when set, else Pulvex.ini in the user's config folder.
     SettingsStore();
     explicit SettingsStore(std::string iniPath);
+    // Every value of `source` as it is now, held in memory: writes change only the copy. For a run
+    // that overrides settings without touching the user's file, or any other file.
+    static SettingsStore inMemoryCopy(const SettingsStore& source);
 
+    // Empty for a store in memory.
     const std::string& path() const { return path_; }
 
     int readNumber(SettingKey key) const;       // the default when absent or not a number
@@ -52,7 +59,12 @@ public:
     bool writeText(SettingKey key, const std::string& value);
 
 private:
+    SettingsStore(std::string iniPath,
+                  std::optional<std::array<std::string, kSettingCount>> memory);
+    std::string storedText(SettingKey key) const;
+
     std::string path_;
+    std::optional<std::array<std::string, kSettingCount>> memory_;
 };
 
 } // namespace pulvex

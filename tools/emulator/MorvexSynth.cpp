@@ -1,10 +1,10 @@
 #include "MorvexSynth.h"
 
+#include "files/AtomicWrite.h"
 #include "morvex/Checksum.h"
 #include "morvex/Transmission.h"
 #include "morvex/VoiceFile.h"
 
-#include <QSaveFile>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -59,12 +59,7 @@ std::string MorvexSynth::save(const Bytes& dump) {
     const std::string path = (std::filesystem::path(saveDir_) / name).string();
     Bytes file = dump;
     std::replace(file.begin(), file.end(), std::uint8_t{26}, std::uint8_t{226});
-    QSaveFile out(QString::fromStdString(path));
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(reinterpret_cast<const char*>(file.data()), static_cast<qint64>(file.size())) !=
-            static_cast<qint64>(file.size()) ||
-        !out.commit())
-        return "; cannot save " + path + ": " + out.errorString().toStdString();
+    if (files::FileError error = files::writeFileAtomically(path, file)) return "; " + *error;
     return "; saved as " + path;
 }
 

@@ -3,7 +3,8 @@
 
 #include "PulvexSetup.h"
 
-#include <QFile>
+#include "files/BoundedRead.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,6 +29,9 @@ constexpr int kFirstSilentBank = 23;
 constexpr int kMaxSound = 0xFFF;
 constexpr int kVoiceNameLength = 8;
 constexpr int kKitNameLength = 9;
+// Three banks of 64 kits of 49 sounds, written out with names and generous indentation, stay under
+// half a megabyte; a setup file larger than eight times that is not one.
+constexpr std::size_t kLargestSetupFile = 4 * 1024 * 1024;
 
 // The ROM bank each kit entry draws from (entry k sounds on key 35 + k): 0 kick, 1 snare,
 // 2 tom, 3 hi-hat/cymbal, 4 percussion, 5 effect. It follows the usual drum-key layout, so a
@@ -222,13 +226,16 @@ PulvexSetup builtInSetup() {
 // builtInSetup()); within "kits" only the named banks are replaced. Everything is read into a
 // copy first, so a file with an error leaves `setup` untouched.
 bool loadSetup(const std::string& path, PulvexSetup& setup, std::string& error) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = "cannot open " + path + ": " + file.errorString().toStdString();
+    const files::ReadResult file = files::readFileBounded(path, kLargestSetupFile);
+    if (file.error) {
+        error = *file.error;
         return false;
     }
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(file.bytes.data()),
+                                static_cast<qsizetype>(file.bytes.size())),
+        &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         error = path + ": not valid JSON: " + parseError.errorString().toStdString() +
                 " at offset " + std::to_string(parseError.offset);

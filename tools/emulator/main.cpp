@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -132,7 +133,7 @@ void sendReplies(EmulatorPorts& ports, WireLog& log, const std::vector<Outgoing>
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     Options options;
     std::string error;
     if (!parse(argc, argv, options, error)) {
@@ -186,4 +187,9 @@ int main(int argc, char** argv) {
     }
     log.note("midi-emulator: stopped");
     return 0;
+} catch (const std::exception& error) {
+    // The last line of defence: a failure that escaped is reported, never an abort.
+    return fail(error.what());
+} catch (...) {
+    return fail("unexpected failure");
 }

@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -106,8 +107,15 @@ int send(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     if (argc >= 2 && std::string(argv[1]) == "ports") return ports();
     if (argc >= 2 && std::string(argv[1]) == "send") return send(argc, argv);
     return usage();
+} catch (const std::exception& error) {
+    // The last line of defence: a failure that escaped is reported, never an abort.
+    std::fprintf(stderr, "wirebox-probe: %s\n", error.what());
+    return 1;
+} catch (...) {
+    std::fprintf(stderr, "wirebox-probe: unexpected failure\n");
+    return 1;
 }

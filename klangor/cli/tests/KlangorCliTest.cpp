@@ -77,10 +77,15 @@ int dataSumMod128(const Bytes& file) {
     return sum % 128;
 }
 
+// A shell prefix under which every write past 512 bytes fails with EFBIG, as on a full disk.
+const std::string kFullDisk = "trap '' XFSZ; ulimit -f 1; ";
+// A shell prefix that ends a program still reading an endless input after five seconds.
+const std::string kTimeLimit = "exec timeout 5 ";
+
 class KlangorCli : public ::testing::Test {
 protected:
-    Result run(const std::vector<std::string>& args) {
-        std::string command = quote(KLANGOR_CLI);
+    Result run(const std::vector<std::string>& args, const std::string& shellPrefix = "") {
+        std::string command = shellPrefix + quote(KLANGOR_CLI);
         for (const std::string& arg : args) command += " " + quote(arg);
         const std::string errFile = dir.file("stderr.txt");
         command += " 2>" + quote(errFile);
@@ -180,26 +185,37 @@ TEST_F(KlangorCli, UnreadableVoiceFilesFailWithoutOutput) {
     writeFile(dir.file("nof0.syx"), noF0);
     writeFile(dir.file("short.syx"), shortDump);
 
-    for (const std::string name : {"nof0.syx", "short.syx", "missing.syx"}) {
+    // A good voice at the start does not make a file beyond 1 MiB a voice file, nor an endless one.
+    Bytes huge = initial;
+    huge.resize(1024 * 1024 + 1);
+    writeFile(dir.file("huge.syx"), huge);
+
+    for (const std::string name :
+         {"nof0.syx", "short.syx", "missing.syx", "huge.syx", "/dev/zero"}) {
         SCOPED_TRACE(name);
-        const Result decoded = run({"decode", dir.file(name)});
+        const std::string path = name[0] == '/' ? name : dir.file(name);
+        const Result decoded = run({"decode", path}, kTimeLimit);
         EXPECT_EQ(decoded.status, 1);
         EXPECT_EQ(decoded.out, "");
-        EXPECT_NE(decoded.err, "");
+        EXPECT_NE(decoded.err.find(path), std::string::npos) << decoded.err;
         const std::string out = dir.file("out.syx");
-        const Result set = run({"set", dir.file(name), "effect=1", "-o", out});
+        const Result set = run({"set", path, "effect=1", "-o", out}, kTimeLimit);
         EXPECT_EQ(set.status, 1);
         EXPECT_NE(set.err, "");
         EXPECT_FALSE(exists(out));
     }
 
-    // One byte more, 588 from the F0, is enough: header and parameters.
+    // One byte more, 588 from the F0, is enough: header and parameters. 1 MiB is still read.
     Bytes justEnough = junk;
     justEnough.insert(justEnough.end(), initial.begin(), initial.begin() + 588);
     writeFile(dir.file("enough.syx"), justEnough);
-    const Result r = run({"decode", dir.file("enough.syx")});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"name\": \"Init Pad\""), std::string::npos);
+    huge.pop_back();
+    writeFile(dir.file("large.syx"), huge);
+    for (const std::string name : {"enough.syx", "large.syx"}) {
+        const Result r = run({"decode", dir.file(name)});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("\"name\": \"Init Pad\""), std::string::npos);
+    }
 }
 
 // ---- set ---------------------------------------------------------------------------------------
@@ -217,6 +233,31 @@ TEST_F(KlangorCli, OpenAndSaveRoundTrips) {
     EXPECT_EQ(marked[kHeader + 55], 1);
     EXPECT_EQ(dataSumMod128(marked), 88);
     EXPECT_EQ(marked.back(), 0xF7);
+}
+
+TEST_F(KlangorCli, AFullDiskKeepsTheEarlierFileAndSaysSo) {
+    const std::string out = dir.file("out.syx");
+    for (const bool existed : {true, false}) {
+        SCOPED_TRACE(existed ? "the file existed" : "a new file");
+        std::filesystem::remove(out);
+        if (existed) {
+            ASSERT_EQ(run({"set", kInitial, "name=Old", "-o", out}).status, 0);
+        }
+        const Bytes before = readFile(out);
+        const Result r = run({"set", kInitial, "name=New", "-o", out}, kFullDisk);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "klangor-cli: Cannot write \"" + out + "\": the disk is full\n");
+        EXPECT_EQ(exists(out), existed);
+        EXPECT_EQ(readFile(out), before);
+        std::vector<std::string> left; // no temporary file
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            left.push_back(entry.path().filename().string());
+        std::sort(left.begin(), left.end());
+        const std::vector<std::string> expected =
+            existed ? std::vector<std::string>{"out.syx", "stderr.txt"}
+                    : std::vector<std::string>{"stderr.txt"};
+        EXPECT_EQ(left, expected);
+    }
 }
 
 TEST_F(KlangorCli, Byte26IsStoredAs226AndReadBackAs26) {

@@ -13,10 +13,12 @@
 // Pixels are set one by one (no painter, no antialiasing), so the output does not change with
 // the Qt version and the committed files can be checked against a fresh run.
 
+#include "files/AtomicWrite.h"
+
+#include <QBuffer>
 #include <QColor>
 #include <QDir>
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
 
 #include <algorithm>
@@ -110,13 +112,15 @@ Curve rateCurve(int type) {
 }
 
 bool save(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit()) {
-        std::fprintf(stderr, "make-scaling-pictures: cannot write %s: %s\n", qPrintable(path),
-                     qPrintable(file.errorString()));
-        return false;
-    }
-    return true;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    const files::FileError error =
+        buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "BMP")
+            ? files::writeFileAtomically(path.toStdString(),
+                                         std::string_view(bytes.constData(), bytes.size()))
+            : files::FileError("Cannot encode \"" + path.toStdString() + "\" as BMP");
+    if (error) std::fprintf(stderr, "make-scaling-pictures: %s\n", error->c_str());
+    return !error;
 }
 
 bool writePicture(const QDir& dir, const QString& stem, int type, const Curve& curve, QRgb colour) {

@@ -104,12 +104,13 @@ TEST(FmPresetList, BadLinesChangeNothing) {
     scaledTooLarge[15] = static_cast<char>(199);
     const std::string good = sampleLine() + "\n";
     const std::pair<std::string, int> cases[] = {
-        {good + good, 2},                    // index beyond the list
-        {"", 0},                             // empty list
-        {good + kFlat.substr(1) + "\n", 1},  // 20 characters
-        {kFlat.substr(1), 0},                // 20 characters, no line end
-        {toneTooLoud + "\n", 0},             // tone level above 127
-        {good + scaledTooLarge + "\r\n", 1}, // scaled byte above 127
+        {good + good, 2},                         // index beyond the list
+        {"", 0},                                  // empty list
+        {good + kFlat.substr(1) + "\n", 1},       // 20 characters
+        {kFlat.substr(1), 0},                     // 20 characters, no line end
+        {toneTooLoud + "\n", 0},                  // tone level above 127
+        {good + scaledTooLarge + "\r\n", 1},      // scaled byte above 127
+        {good + std::string(256 * 1024, 'Z'), 0}, // far larger than any preset list
     };
     int number = 0;
     for (const auto& [content, index] : cases) {

@@ -132,4 +132,11 @@ TEST_F(TransmissionTest, DeviceFileHoldsANumberOrAPortName) {
 
     writeDeviceFile(" \n\n");
     EXPECT_TRUE(ReadDeviceFile(state, &portName));
+
+    // A file far larger than any device line is refused, and the device stays.
+    writeDeviceFile("5" + std::string(64 * 1024, ' '));
+    const Status huge = ReadDeviceFile(state, &portName);
+    ASSERT_TRUE(huge);
+    EXPECT_NE(huge->text.find("larger than 64 KiB"), std::string::npos) << huge->text;
+    EXPECT_EQ(state.midiDevice, 7);
 }

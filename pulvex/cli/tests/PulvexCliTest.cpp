@@ -44,8 +44,8 @@ protected:
     }
     void stopEmulator() { emulator.stop(); }
 
-    Result run(const std::vector<std::string>& args) {
-        std::string command = quote(PULVEX_CLI);
+    Result run(const std::vector<std::string>& args, const std::string& shellPrefix = "") {
+        std::string command = shellPrefix + quote(PULVEX_CLI);
         for (const auto& a : args) command += " " + quote(a);
         command += " 2>" + quote(dir.file("stderr.txt"));
         Result r;
@@ -64,16 +64,21 @@ protected:
     }
 
     Result receive(const std::string& bank, const std::string& kit, const std::string& out,
-                   std::vector<std::string> extra = {}) {
+                   std::vector<std::string> extra = {}, const std::string& shellPrefix = "") {
         std::vector<std::string> args = {"receive", "--bank", bank, "--kit", kit, "-o", out};
         for (const auto& a : ports()) args.push_back(a);
         args.insert(args.end(), extra.begin(), extra.end());
-        return run(args);
+        return run(args, shellPrefix);
     }
 
     testing_support::TempDir dir;
     testing_support::EmulatorProcess emulator;
 };
+
+// Every write past 512 bytes fails with EFBIG, as on a full disk.
+const std::string kFullDisk = "trap '' XFSZ; ulimit -f 1; ";
+// Ends a program still reading an endless input after five seconds.
+const std::string kTimeLimit = "exec timeout 5 ";
 
 std::vector<std::string> rows(const std::string& table) {
     std::vector<std::string> out;
@@ -100,6 +105,59 @@ TEST_F(PulvexCli, ReceivesAKitFromTheModule) {
     EXPECT_EQ(shown.status, 0);
     EXPECT_EQ(shown.out, r.out);
     EXPECT_NE(r.err.find("Finished retrieving names"), std::string::npos);
+}
+
+TEST_F(PulvexCli, ReceiveWritesNoFileButItsOutput) {
+    startEmulator();
+    // No scratch file: a temporary folder that does not exist changes nothing.
+    const Result r = receive("preset", "1", dir.file("kit.drm"), {}, "TMPDIR=/nonexistent ");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(rows(r.out).size(), 65u);
+
+    // A full disk keeps the earlier file and says so; a new file is not made at all.
+    const std::string before = slurp(dir.file("kit.drm"));
+    for (const char* name : {"kit.drm", "new.drm"}) {
+        SCOPED_TRACE(name);
+        const Result full = receive("preset", "2", dir.file(name), {}, kFullDisk);
+        EXPECT_EQ(full.status, 1);
+        EXPECT_NE(full.err.find("pulvex-cli: Cannot write \"" + dir.file(name) +
+                                "\": the disk is full\n"),
+                  std::string::npos)
+            << full.err;
+    }
+    EXPECT_EQ(slurp(dir.file("kit.drm")), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.drm")));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_NE(entry.path().extension(), ".tmp") << "left behind";
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Pulvex.ini"))); // the settings were only read
+}
+
+TEST_F(PulvexCli, EndlessAndHugeInputsAreRefused) {
+    pulvex::CPulvexDoc kit;
+    kit.keys[0].SetSound("First", 40);
+    Bytes drm = kit.Serialize();
+    drm.resize(64 * 1024);
+    ASSERT_FALSE(files::writeFileAtomically(dir.file("large.drm"), drm));
+    drm.push_back(0);
+    ASSERT_FALSE(files::writeFileAtomically(dir.file("huge.drm"), drm));
+    ASSERT_FALSE(files::writeFileAtomically(dir.file("huge.syx"), Bytes(256 * 1024 + 1, 0xF0)));
+
+    EXPECT_EQ(run({"show", dir.file("large.drm")}).status, 0); // up to the bound it is read
+    const std::vector<std::string> refused[] = {
+        {"show", dir.file("huge.drm")},
+        {"show", "/dev/zero"},
+        {"decode-kit", "/dev/zero", "-o", dir.file("x.drm")},
+        {"decode-kit", dir.file("huge.syx"), "-o", dir.file("x.drm")},
+        {"export", "/dev/zero", "--format", "cfg", "--select", "1", "-o", dir.file("x.cfg")}};
+    for (const auto& args : refused) {
+        SCOPED_TRACE(args[0] + " " + args[1]);
+        const Result r = run(args, kTimeLimit);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(args[1]), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.drm")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.cfg")));
 }
 
 TEST_F(PulvexCli, DeviceNumberAndChannelComeFromTheSettingsOrTheCommandLine) {

@@ -78,7 +78,7 @@ TEST(CubaseDrumMap, ATooShortFileFailsAndLeavesTheDocument) {
     const CPulvexDoc kit = namedKit();
     Bytes drm = storeDrm(kit);
     drm.resize(1545); // one byte short of the 64 records
-    ASSERT_FALSE(writeFileAtomically(dir.file("short.drm"), drm));
+    ASSERT_FALSE(files::writeFileAtomically(dir.file("short.drm"), drm));
 
     CPulvexDoc doc = namedKit();
     doc.ToggleSelected(5);
@@ -91,7 +91,7 @@ TEST(CubaseDrumMap, ATooShortFileFailsAndLeavesTheDocument) {
 
     Bytes enough = storeDrm(kit);
     enough.resize(1546); // the records are all there; the trailer is not needed
-    ASSERT_FALSE(writeFileAtomically(dir.file("enough.drm"), enough));
+    ASSERT_FALSE(files::writeFileAtomically(dir.file("enough.drm"), enough));
     EXPECT_FALSE(openDrmFile(doc, dir.file("enough.drm")));
     EXPECT_EQ(doc.keys, kit.keys);
 }

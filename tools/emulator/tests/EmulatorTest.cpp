@@ -391,10 +391,12 @@ TEST_F(MidiEmulator, BadSetupFileStopsItWithAMessage) {
         {"broken.json", R"({"kits": )"},
         {"long-name.json", R"({"kits": {"preset": [{"name": "Ten Chars!", "sounds": []}]}})"},
         {"big-sound.json", R"({"kits": {"card": [{"name": "K", "sounds": [4096]}]}})"},
-        {"fraction.json", R"({"kits": {"card": [{"name": "K", "sounds": [1.5]}]}})"}};
+        {"fraction.json", R"({"kits": {"card": [{"name": "K", "sounds": [1.5]}]}})"},
+        {"/dev/zero", nullptr}}; // endless: refused, not read until the memory runs out
     for (const auto& [file, text] : files) {
-        std::ofstream(dir.file(file)) << text;
-        const pid_t child = spawn({MIDI_EMULATOR, "pulvex", "--setup", dir.file(file), "--name",
+        const std::string path = text ? dir.file(file) : file;
+        if (text) std::ofstream(path) << text;
+        const pid_t child = spawn({MIDI_EMULATOR, "pulvex", "--setup", path, "--name",
                                    testing_support::MidiInputPeer::uniqueName("Bad")},
                                   stdoutPath, stderrPath);
         ASSERT_GT(child, 0);
