@@ -9,17 +9,15 @@
 // with a small, hash-driven variation per member. Nothing here is random at run time, so the
 // committed file can be checked against a fresh run.
 
+#include "files/AtomicWrite.h"
 #include "morvex/ScaleTables.h"
 #include "morvex/ToneValues.h"
 #include "morvex/WaveNames.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -192,22 +190,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Written beside the target and renamed, so a failed run never leaves half a file behind.
-    const std::filesystem::path target = argv[1];
-    std::filesystem::path temp = target;
-    temp += ".tmp";
-    std::error_code error;
-    errno = 0;
-    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-    file.write(list.data(), static_cast<std::streamsize>(list.size()));
-    file.close();
-    if (file.fail()) error = std::error_code(errno ? errno : EIO, std::generic_category());
-    if (!error) std::filesystem::rename(temp, target, error);
-    if (error) {
-        const std::string reason = error.message();
-        std::filesystem::remove(temp, error);
-        std::fprintf(stderr, "make-fm-preset-list: cannot write %s: %s\n", target.string().c_str(),
-                     reason.c_str());
+    if (files::FileError error = files::writeFileAtomically(argv[1], list)) {
+        std::fprintf(stderr, "make-fm-preset-list: %s\n", error->c_str());
         return 1;
     }
     return 0;
