@@ -11,9 +11,13 @@
 #include "wirebox/Wirebox.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,18 +53,36 @@ bool parseHex(const std::string& text, std::vector<unsigned char>& bytes) {
         if (!std::isspace(static_cast<unsigned char>(c))) digits += c;
     if (digits.size() % 2 != 0) return false;
     for (std::size_t i = 0; i < digits.size(); i += 2) {
-        char* end = nullptr;
-        const std::string pair = digits.substr(i, 2);
-        const long value = std::strtol(pair.c_str(), &end, 16);
-        if (*end != '\0') return false;
+        unsigned value = 0;
+        const char* pair = digits.data() + i;
+        // from_chars alone would take a sign; only two hex digits make a byte.
+        if (!std::isxdigit(static_cast<unsigned char>(pair[0])) ||
+            std::from_chars(pair, pair + 2, value, 16).ptr != pair + 2)
+            return false;
         bytes.push_back(static_cast<unsigned char>(value));
     }
     return true;
 }
 
+// A whole number low..high, or nothing: "--timeout 2s" must not quietly become 2, nor "abc" 0.
+std::optional<long> parseNumber(const char* text, long low, long high) {
+    long value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [stop, ec] = std::from_chars(text, end, value);
+    if (ec != std::errc() || stop != end || value < low || value > high) return std::nullopt;
+    return value;
+}
+
 int send(int argc, char** argv) {
     std::string in, out, hex;
     long timeout = 2000, replies = 1, channel = 0;
+    struct Number {
+        long* value;
+        long low, high;
+    };
+    const std::map<std::string, Number> numbers = {{"--timeout", {&timeout, 0, 3'600'000}},
+                                                   {"--replies", {&replies, 0, 1'000'000}},
+                                                   {"--channel", {&channel, 0, 15}}};
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -68,18 +90,21 @@ int send(int argc, char** argv) {
             in = argv[++i];
         else if (arg == "--out" && hasValue)
             out = argv[++i];
-        else if (arg == "--timeout" && hasValue)
-            timeout = std::strtol(argv[++i], nullptr, 10);
-        else if (arg == "--replies" && hasValue)
-            replies = std::strtol(argv[++i], nullptr, 10);
-        else if (arg == "--channel" && hasValue)
-            channel = std::strtol(argv[++i], nullptr, 10);
-        else
+        else if (numbers.count(arg) && hasValue) {
+            const auto& [value, low, high] = numbers.at(arg);
+            const std::optional<long> number = parseNumber(argv[++i], low, high);
+            if (!number) {
+                std::fprintf(stderr,
+                             "wirebox-probe: %s takes a whole number %ld..%ld, not \"%s\"\n",
+                             arg.c_str(), low, high, argv[i]);
+                return usage();
+            }
+            *value = *number;
+        } else
             hex += arg;
     }
     std::vector<unsigned char> message;
-    if (in.empty() || out.empty() || !parseHex(hex, message) || message.empty() || timeout < 0)
-        return usage();
+    if (in.empty() || out.empty() || !parseHex(hex, message) || message.empty()) return usage();
 
     SetTimeOut(static_cast<uint32_t>(timeout));
     if (!OpenMidi(nullptr, static_cast<int>(channel), in.c_str(), out.c_str())) return 1;
