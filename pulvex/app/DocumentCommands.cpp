@@ -86,7 +86,9 @@ void DocumentCommands::takeFile(const QString& path) {
     doc_.title = fileNameOf(path).toStdString();
     doc_.modified = false;
     path_ = QFileInfo(path).absoluteFilePath();
-    recent_.add(path_);
+    if (const files::FileError error = recent_.add(path_))
+        showError(&window_, QString("The list of recent files could not be saved.\n%1")
+                                .arg(QString::fromStdString(*error)));
 }
 
 void DocumentCommands::OnSaveTheDrum() {

@@ -1,47 +1,59 @@
 #include "RecentFiles.h"
 
+#include "pulvex/model/IniFile.h"
+
 #include <QFileInfo>
-#include <QSettings>
 
 namespace pulvex_app {
 namespace {
-constexpr const char* kSection = "Recent File List";
-QString keyOf(int i) {
-    return QString("%1/File%2").arg(kSection).arg(i + 1);
+constexpr std::string_view kSection = "Recent File List";
+std::string keyOf(int i) {
+    return "File" + std::to_string(i + 1);
 }
 } // namespace
 
 RecentFiles::RecentFiles(QString iniPath) : iniPath_(std::move(iniPath)) {
-    if (iniPath_.isEmpty()) return;
-    const QSettings settings(iniPath_, QSettings::IniFormat);
-    for (int i = 0; i < kMaxEntries; ++i) {
-        const QString path = settings.value(keyOf(i)).toString();
-        if (!path.isEmpty()) paths_.append(path);
-    }
+    paths_ = storedPaths();
 }
 
-void RecentFiles::add(const QString& path) {
+QStringList RecentFiles::storedPaths() const {
+    if (iniPath_.isEmpty()) return paths_;
+    const pulvex::IniFileContents contents = pulvex::readIniFile(iniPath_.toStdString());
+    if (contents.error) return paths_; // what the menu shows stays; the next write says why
+    const pulvex::IniText& text = contents.text;
+    QStringList paths;
+    for (int i = 0; i < kMaxEntries; ++i) {
+        const std::string path = text.value(kSection, keyOf(i)).value_or("");
+        if (!path.empty()) paths.append(QString::fromStdString(path));
+    }
+    return paths;
+}
+
+files::FileError RecentFiles::add(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    paths_ = storedPaths();
     paths_.removeAll(absolute);
     paths_.prepend(absolute);
     while (paths_.size() > kMaxEntries) paths_.removeLast();
-    store();
+    return store();
 }
 
-void RecentFiles::remove(const QString& path) {
+files::FileError RecentFiles::remove(const QString& path) {
+    paths_ = storedPaths();
     paths_.removeAll(path);
-    store();
+    return store();
 }
 
-void RecentFiles::store() const {
-    if (iniPath_.isEmpty()) return;
-    QSettings settings(iniPath_, QSettings::IniFormat);
-    for (int i = 0; i < kMaxEntries; ++i) {
-        if (i < paths_.size())
-            settings.setValue(keyOf(i), paths_[i]);
-        else
-            settings.remove(keyOf(i));
-    }
+files::FileError RecentFiles::store() const {
+    if (iniPath_.isEmpty()) return std::nullopt;
+    return pulvex::editIniFile(iniPath_.toStdString(), [this](pulvex::IniText& text) {
+        for (int i = 0; i < kMaxEntries; ++i) {
+            if (i < paths_.size())
+                text.setValue(kSection, keyOf(i), paths_[i].toStdString());
+            else
+                text.remove(kSection, keyOf(i));
+        }
+    });
 }
 
 } // namespace pulvex_app

@@ -86,7 +86,7 @@ CSetup_Midi::CSetup_Midi(const pulvex::SettingsStore& settings, MidiPortLists po
     select(channel, values.channel);
 }
 
-bool CSetup_Midi::store(pulvex::SettingsStore& settings) const {
+files::FileError CSetup_Midi::store(pulvex::SettingsStore& settings) const {
     MidiPageValues values;
     values.inIndex = inPort->currentIndex();
     values.outIndex = outPort->currentIndex();
@@ -117,7 +117,7 @@ SetupProblem CSetup_Drumset::check() const {
     return {};
 }
 
-bool CSetup_Drumset::store(pulvex::SettingsStore& settings) const {
+files::FileError CSetup_Drumset::store(pulvex::SettingsStore& settings) const {
     DrumsetPageValues values;
     values.quantizeIndex = quantize->currentIndex();
     values.durationIndex = duration->currentIndex();
@@ -143,7 +143,7 @@ SetupProblem CSetup_PatchBay::check() const {
     return checkNumber(program);
 }
 
-bool CSetup_PatchBay::store(pulvex::SettingsStore& settings) const {
+files::FileError CSetup_PatchBay::store(pulvex::SettingsStore& settings) const {
     PatchBayPageValues values;
     values.channel = channel->currentIndex();
     values.program = numberOf(program);

@@ -25,15 +25,15 @@ public:
     using QWidget::QWidget;
     // The first refused field, or one without a field when every field is acceptable.
     virtual SetupProblem check() const { return {}; }
-    // Call only after check() found nothing. False when the profile cannot be written.
-    virtual bool store(pulvex::SettingsStore& settings) const = 0;
+    // Call only after check() found nothing. The reason when the profile cannot be written.
+    virtual files::FileError store(pulvex::SettingsStore& settings) const = 0;
 };
 
 class CSetup_Midi : public CSetupPage {
 public:
     CSetup_Midi(const pulvex::SettingsStore& settings, MidiPortLists ports,
                 QWidget* parent = nullptr);
-    bool store(pulvex::SettingsStore& settings) const override;
+    files::FileError store(pulvex::SettingsStore& settings) const override;
 
     QComboBox* inPort;       // "&IN Port:"
     QComboBox* outPort;      // "&OUT Port:"
@@ -48,7 +48,7 @@ class CSetup_Drumset : public CSetupPage {
 public:
     explicit CSetup_Drumset(const pulvex::SettingsStore& settings, QWidget* parent = nullptr);
     SetupProblem check() const override;
-    bool store(pulvex::SettingsStore& settings) const override;
+    files::FileError store(pulvex::SettingsStore& settings) const override;
 
     QComboBox* quantize;                          // "&Quantize:"
     QComboBox* duration;                          // "D&uration:"
@@ -59,7 +59,7 @@ class CSetup_PatchBay : public CSetupPage {
 public:
     explicit CSetup_PatchBay(const pulvex::SettingsStore& settings, QWidget* parent = nullptr);
     SetupProblem check() const override;
-    bool store(pulvex::SettingsStore& settings) const override;
+    files::FileError store(pulvex::SettingsStore& settings) const override;
 
     QComboBox* channel;        // "Patch bay MIDI &Channel:", "1".."16"
     SetupIntegerEdit* program; // "&Program number:"

@@ -13,6 +13,10 @@ void showSetupMessage(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, QStringLiteral("Pulvex for Windows"), text);
 }
 
+void showSetupFailure(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QStringLiteral("Pulvex for Windows"), text);
+}
+
 CSetupSheet::CSetupSheet(pulvex::SettingsStore& settings, QWidget* parent,
                          const PortLister& listPorts)
     : QDialog(parent), settings_(settings) {
@@ -60,16 +64,17 @@ void CSetupSheet::pageChanged(int index) {
     currentPageAcceptable();
 }
 
+// A page that cannot be stored keeps the sheet open with what the user chose: after freeing the
+// disk or the folder, OK can be pressed again.
 void CSetupSheet::accept() {
     if (!currentPageAcceptable()) return;
-    bool stored = true;
-    for (std::size_t k = 0; k < pages_.size(); ++k)
-        if (visited_[k]) stored = pages_[k]->store(settings_) && stored;
-    if (!stored) {
-        message(this, tr("The settings could not be saved in %1.")
-                          .arg(QString::fromStdString(settings_.path())));
-        QDialog::reject();
-        return;
+    for (std::size_t k = 0; k < pages_.size(); ++k) {
+        if (!visited_[k]) continue;
+        if (const files::FileError error = pages_[k]->store(settings_)) {
+            failure(this,
+                    tr("The settings could not be saved.\n%1").arg(QString::fromStdString(*error)));
+            return;
+        }
     }
     QDialog::accept();
 }

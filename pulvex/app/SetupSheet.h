@@ -15,8 +15,10 @@ namespace pulvex_app {
 
 // Shows a refusal or failure to the user; tests put their own in to capture the texts.
 using SetupMessage = std::function<void(QWidget* parent, const QString& text)>;
-// The default: a warning box captioned with the program's title.
+// The defaults: a warning box for a refused field, an error box for a failed save, both captioned
+// with the program's title.
 void showSetupMessage(QWidget* parent, const QString& text);
+void showSetupFailure(QWidget* parent, const QString& text);
 
 class CSetupSheet : public QDialog {
 public:
@@ -24,6 +26,7 @@ public:
                          const PortLister& listPorts = listMidiPorts);
 
     SetupMessage message = showSetupMessage;
+    SetupMessage failure = showSetupFailure;
 
     QTabWidget* tabs;
     CSetup_Midi* midiPage;

@@ -82,37 +82,40 @@ PatchBayPageValues loadPatchBayPage(const SettingsStore& store) {
     return values;
 }
 
-bool storeMidiPage(SettingsStore& store, const MidiPageValues& values, const MidiPortLists& ports) {
-    bool ok = true;
+files::FileError storeMidiPage(SettingsStore& store, const MidiPageValues& values,
+                               const MidiPortLists& ports) {
+    pulvex::SettingValues stored;
     if (inList(values.inIndex, ports.inputs.size()))
-        ok = store.writeText(SettingKey::MidiIn, ports.inputs[values.inIndex]) && ok;
+        stored.emplace_back(SettingKey::MidiIn, ports.inputs[values.inIndex]);
     if (inList(values.outIndex, ports.outputs.size()))
-        ok = store.writeText(SettingKey::MidiOut, ports.outputs[values.outIndex]) && ok;
+        stored.emplace_back(SettingKey::MidiOut, ports.outputs[values.outIndex]);
     if (inList(values.channel, kChannelItems))
-        ok = store.writeNumber(SettingKey::Channel, values.channel) && ok;
+        stored.emplace_back(SettingKey::Channel, std::to_string(values.channel));
     if (inList(values.deviceNumber, kDeviceNumberItems))
-        ok = store.writeNumber(SettingKey::DeviceNumber, values.deviceNumber) && ok;
-    return ok;
+        stored.emplace_back(SettingKey::DeviceNumber, std::to_string(values.deviceNumber));
+    return store.write(stored);
 }
 
-bool storeDrumsetPage(SettingsStore& store, const DrumsetPageValues& values) {
-    bool ok = true;
+files::FileError storeDrumsetPage(SettingsStore& store, const DrumsetPageValues& values) {
+    pulvex::SettingValues stored;
     if (inList(values.durationIndex, kNoteValueItems.size()))
-        ok = store.writeNumber(SettingKey::Duration, values.durationIndex + kNoteCodeOffset) && ok;
+        stored.emplace_back(SettingKey::Duration,
+                            std::to_string(values.durationIndex + kNoteCodeOffset));
     if (inList(values.quantizeIndex, kNoteValueItems.size()))
-        ok = store.writeNumber(SettingKey::Quantize, values.quantizeIndex + kNoteCodeOffset) && ok;
+        stored.emplace_back(SettingKey::Quantize,
+                            std::to_string(values.quantizeIndex + kNoteCodeOffset));
     for (int k = 0; k < kVelocityCount; ++k)
-        ok = store.writeNumber(kVelocityKeys[k], values.velocities[k]) && ok;
-    return ok;
+        stored.emplace_back(kVelocityKeys[k], std::to_string(values.velocities[k]));
+    return store.write(stored);
 }
 
-bool storePatchBayPage(SettingsStore& store, const PatchBayPageValues& values) {
-    bool ok = true;
+files::FileError storePatchBayPage(SettingsStore& store, const PatchBayPageValues& values) {
+    pulvex::SettingValues stored;
     if (inList(values.channel, kChannelItems))
-        ok = store.writeNumber(SettingKey::PatchBayChannel, values.channel) && ok;
-    ok = store.writeNumber(SettingKey::ProgramChange, values.program) && ok;
-    ok = store.writeNumber(SettingKey::SendProgramChange, values.send ? 1 : 0) && ok;
-    return ok;
+        stored.emplace_back(SettingKey::PatchBayChannel, std::to_string(values.channel));
+    stored.emplace_back(SettingKey::ProgramChange, std::to_string(values.program));
+    stored.emplace_back(SettingKey::SendProgramChange, values.send ? "1" : "0");
+    return store.write(stored);
 }
 
 ParsedInteger parseInteger(std::string_view text, int min, int max) {

@@ -58,11 +58,12 @@ DrumsetPageValues loadDrumsetPage(const pulvex::SettingsStore& store);
 PatchBayPageValues loadPatchBayPage(const pulvex::SettingsStore& store);
 
 // A list without a selection leaves its setting as it was: writing -1 (or code 1) would put a
-// value into the profile that no reader expects. False when the profile cannot be written.
-bool storeMidiPage(pulvex::SettingsStore& store, const MidiPageValues& values,
-                   const MidiPortLists& ports);
-bool storeDrumsetPage(pulvex::SettingsStore& store, const DrumsetPageValues& values);
-bool storePatchBayPage(pulvex::SettingsStore& store, const PatchBayPageValues& values);
+// value into the profile that no reader expects. Each page is one write of the profile; the
+// reason, naming the file, when it cannot be written.
+files::FileError storeMidiPage(pulvex::SettingsStore& store, const MidiPageValues& values,
+                               const MidiPortLists& ports);
+files::FileError storeDrumsetPage(pulvex::SettingsStore& store, const DrumsetPageValues& values);
+files::FileError storePatchBayPage(pulvex::SettingsStore& store, const PatchBayPageValues& values);
 
 // The text of an edit field read as an integer: optional blanks, an optional sign, digits,
 // optional blanks. Anything else is not an integer; an integer outside min..max is out of range.

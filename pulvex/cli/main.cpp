@@ -242,13 +242,8 @@ int decodeKitCommand(const Arguments& a) {
 
 int settingsCommand(const Arguments& a) {
     SettingsStore store;
-    // Every assignment is checked before anything is written.
-    struct Change {
-        const SettingInfo* setting;
-        std::string text;
-        int number;
-    };
-    std::vector<Change> changes;
+    // Every assignment is checked before anything is written, and all go in one write.
+    SettingValues changes;
     for (const std::string& assignment : a.positional) {
         const std::size_t equals = assignment.find('=');
         const SettingInfo* setting =
@@ -256,8 +251,7 @@ int settingsCommand(const Arguments& a) {
         if (!setting)
             throw UsageError{"expected KEY=VALUE with a setting's name, got \"" + assignment +
                              "\""};
-        const std::string value = assignment.substr(equals + 1);
-        int number = 0;
+        std::string value = assignment.substr(equals + 1);
         if (!setting->isText) {
             static const std::map<SettingKey, std::pair<int, int>> kRanges = {
                 {SettingKey::Channel, {0, 15}},         {SettingKey::DeviceNumber, {0, 15}},
@@ -265,15 +259,13 @@ int settingsCommand(const Arguments& a) {
                 {SettingKey::PatchBayChannel, {0, 15}}, {SettingKey::SendProgramChange, {0, 1}}};
             const auto range =
                 kRanges.count(setting->key) ? kRanges.at(setting->key) : std::pair{0, 127};
-            number = parseInt(value, std::string(setting->name), range.first, range.second);
+            value = std::to_string(
+                parseInt(value, std::string(setting->name), range.first, range.second));
         }
-        changes.push_back({setting, value, number});
+        changes.emplace_back(setting->key, std::move(value));
     }
-    for (const auto& [setting, value, number] : changes) {
-        const bool written = setting->isText ? store.writeText(setting->key, value)
-                                             : store.writeNumber(setting->key, number);
-        if (!written) return fail("cannot write the settings file \"" + store.path() + "\"");
-    }
+    if (!changes.empty())
+        if (FileError error = store.write(changes)) return fail(*error);
     for (const SettingInfo& s : settingTable())
         std::cout << s.name << "="
                   << (s.isText ? store.readText(s.key) : std::to_string(store.readNumber(s.key)))

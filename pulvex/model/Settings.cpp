@@ -1,11 +1,9 @@
 #include "pulvex/model/Settings.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSettings>
+#include "pulvex/model/IniFile.h"
+
 #include <QStandardPaths>
 #include <QString>
-#include <QStringList>
 
 #include <cstdlib>
 #include <utility>
@@ -34,10 +32,7 @@ const SettingInfo& infoOf(SettingKey key) {
     return kSettings[static_cast<int>(key)];
 }
 
-QString keyOf(SettingKey key) {
-    const std::string_view name = infoOf(key).name;
-    return "Settings/" + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-}
+constexpr std::string_view kSection = "Settings";
 
 std::string defaultPath() {
     const char* chosen = std::getenv("PULVEX_INI");
@@ -45,21 +40,6 @@ std::string defaultPath() {
     return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
             "/pulvex/Pulvex.ini")
         .toStdString();
-}
-
-// A fresh QSettings per call: another program (or another store) may have changed the file since.
-QSettings open(const std::string& path) {
-    return QSettings(QString::fromStdString(path), QSettings::IniFormat);
-}
-
-bool store(const std::string& path, SettingKey key, const QVariant& value) {
-    // QSettings does not create missing folders, and the first write goes to an empty config dir.
-    const QFileInfo file(QString::fromStdString(path));
-    QDir().mkpath(file.absolutePath());
-    QSettings settings(QString::fromStdString(path), QSettings::IniFormat);
-    settings.setValue(keyOf(key), value);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
 }
 
 } // namespace
@@ -91,11 +71,8 @@ SettingsStore SettingsStore::inMemoryCopy(const SettingsStore& source) {
 
 std::string SettingsStore::storedText(SettingKey key) const {
     if (memory_) return (*memory_)[static_cast<std::size_t>(key)];
-    const QVariant value = open(path_).value(keyOf(key));
-    // A hand-edited port name with an unquoted comma comes back from the INI reader as a list.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(", ").toStdString();
-    return value.toString().toStdString();
+    // An unreadable file reads as an absent one: every setting has its default then.
+    return readIniFile(path_).text.value(kSection, infoOf(key).name).value_or("");
 }
 
 int SettingsStore::readNumber(SettingKey key) const {
@@ -108,17 +85,22 @@ std::string SettingsStore::readText(SettingKey key) const {
     return storedText(key);
 }
 
-bool SettingsStore::writeNumber(SettingKey key, int value) {
-    if (memory_) return writeText(key, std::to_string(value));
-    return store(path_, key, value);
+files::FileError SettingsStore::writeNumber(SettingKey key, int value) {
+    return write({{key, std::to_string(value)}});
 }
 
-bool SettingsStore::writeText(SettingKey key, const std::string& value) {
+files::FileError SettingsStore::writeText(SettingKey key, const std::string& value) {
+    return write({{key, value}});
+}
+
+files::FileError SettingsStore::write(const SettingValues& values) {
     if (memory_) {
-        (*memory_)[static_cast<std::size_t>(key)] = value;
-        return true;
+        for (const auto& [key, value] : values) (*memory_)[static_cast<std::size_t>(key)] = value;
+        return std::nullopt;
     }
-    return store(path_, key, QString::fromStdString(value));
+    return editIniFile(path_, [&](IniText& text) {
+        for (const auto& [key, value] : values) text.setValue(kSection, infoOf(key).name, value);
+    });
 }
 
 } // namespace pulvex

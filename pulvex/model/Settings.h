@@ -1,13 +1,18 @@
 #pragma once
 // Pulvex's thirteen settings, in the section "Settings" of an INI file: the user's config folder,
 // or the file that the environment variable PULVEX_INI names. Nothing is cached: every read goes to
-// the file, so a change takes effect at the next exchange or the next cleared row. A copy in
-// memory serves runs that must not write the file.
+// the file, so a change takes effect at the next exchange or the next cleared row. A write changes
+// only its own lines of the file (IniFile.h). A copy in memory serves runs that must not write the
+// file.
+
+#include "files/AtomicWrite.h"
 
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace pulvex {
 
@@ -35,6 +40,9 @@ struct SettingInfo {
     int defaultNumber; // for numbers; texts default to empty
 };
 
+// Values to write together, as the texts the file holds.
+using SettingValues = std::vector<std::pair<SettingKey, std::string>>;
+
 // All thirteen, in the order above.
 const SettingInfo (&settingTable())[kSettingCount];
 // The setting with this key name, or null.
@@ -54,9 +62,11 @@ public:
 
     int readNumber(SettingKey key) const;       // the default when absent or not a number
     std::string readText(SettingKey key) const; // empty when absent
-    // False when the file cannot be written.
-    bool writeNumber(SettingKey key, int value);
-    bool writeText(SettingKey key, const std::string& value);
+    // The reason, naming the file, when it cannot be written; the file is as it was then.
+    files::FileError writeNumber(SettingKey key, int value);
+    files::FileError writeText(SettingKey key, const std::string& value);
+    // All of them in one write of the file: all or none.
+    files::FileError write(const SettingValues& values);
 
 private:
     SettingsStore(std::string iniPath,

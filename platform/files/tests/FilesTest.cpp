@@ -1,14 +1,10 @@
 // The atomic writer under the conditions a user's machine can have (a full disk, a read-only
 // folder or file, a missing folder), and the bounded reader on files, devices and pipes.
-//
-// A full disk is made without root: with a file-size limit and SIGXFSZ ignored, write() fails with
-// EFBIG once the file would grow past the limit, as it fails with ENOSPC on a full disk. Each write
-// runs in a child process, so that the limit (and, for root, the switch to an unprivileged user
-// that makes permissions count) never reaches the test process.
 
 #include "files/AtomicWrite.h"
 #include "files/BoundedRead.h"
 #include "testing/TempDir.h"
+#include "testing/WriteObstacles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -29,10 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-constexpr int kSkipped = 77;
-constexpr uid_t kNobody = 65534;
-
-enum class Obstacle { None, FullDisk, ReadOnlyFolder, ReadOnlyFile, MissingFolder };
+using testing_support::Obstacle;
 
 Bytes pattern(std::size_t size, std::uint8_t seed) {
     Bytes bytes(size);
@@ -58,38 +49,13 @@ std::vector<std::string> entries(const fs::path& folder) {
     return names;
 }
 
-// Runs the write in a child under the obstacle; the message it returned, "" on success, or
-// nullopt when the child could not set the obstacle up.
+// The message the write returned, "" on success, or nullopt when the obstacle could not be set up.
 std::optional<std::string> writeInChild(const std::string& path, const Bytes& bytes,
                                         Obstacle obstacle) {
-    int channel[2];
-    if (pipe(channel) != 0) return std::nullopt;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        if (obstacle == Obstacle::FullDisk) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{1024, 1024};
-            if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(kSkipped);
-        }
-        const bool permissionsMatter =
-            obstacle == Obstacle::ReadOnlyFolder || obstacle == Obstacle::ReadOnlyFile;
-        if (permissionsMatter && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
-            _exit(kSkipped);
+    return testing_support::writeUnderObstacle(obstacle, [&] {
         const files::FileError error = files::writeFileAtomically(path, bytes);
-        const std::string text = error ? *error : "";
-        const bool sent = write(channel[1], text.data(), text.size()) == ssize_t(text.size());
-        _exit(sent ? 0 : 1);
-    }
-    close(channel[1]);
-    std::string text;
-    char buffer[512];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-    return text;
+        return error ? *error : "";
+    });
 }
 
 } // namespace

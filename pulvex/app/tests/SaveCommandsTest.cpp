@@ -1,9 +1,11 @@
 // The file commands from the menu: what each writes, what it asks, and what it leaves alone.
 
 #include "PulvexWindowsFixture.h"
+#include "RecentFiles.h"
 #include "pulvex/model/DrumMapFormats.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -152,6 +154,27 @@ TEST_F(SaveCommands, FailedOpenAndFailedSaveLeaveEverythingAsItWas) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_TRUE(messages[1].text.contains(savePath)) << messages[1].text.toStdString();
     EXPECT_FALSE(QFileInfo::exists(savePath));
+}
+
+// The list is read from the file at each change: another window's entries stay. A list that
+// cannot be saved is reported; the menu still shows it.
+TEST_F(SaveCommands, RecentFilesAreSharedAndAFailedSaveOfTheListIsReported) {
+    RecentFiles(pathOf("Pulvex.ini")).add(pathOf("other.drm"));
+    savePath = pathOf("mine.drm");
+    trigger(ID_FILE_SAVE_AS);
+    EXPECT_TRUE(frame().action(ID_FILE_MRU_FILE1)->text().endsWith("mine.drm"));
+    EXPECT_TRUE(frame().action(ID_FILE_MRU_FILE1 + 1)->text().endsWith("other.drm"));
+    EXPECT_TRUE(messages.empty());
+
+    QFile::remove(pathOf("Pulvex.ini"));
+    ASSERT_TRUE(QDir().mkdir(pathOf("Pulvex.ini"))); // cannot be read, so not replaced
+    savePath = pathOf("third.drm");
+    trigger(ID_FILE_SAVE_AS);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(messages[0].text, "The list of recent files could not be saved.\nCannot read \"" +
+                                    pathOf("Pulvex.ini") + "\": it is a folder");
+    EXPECT_TRUE(frame().action(ID_FILE_MRU_FILE1)->text().endsWith("third.drm"));
 }
 
 TEST_F(SaveCommands, OpenAsksFirstAboutAModifiedKit) {

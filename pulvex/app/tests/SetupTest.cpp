@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -206,16 +207,25 @@ TEST_F(SetupSheetTest, StoredValuesOutsideTheListsSelectNothingAndStayAsTheyWere
     EXPECT_EQ(store.readNumber(SettingKey::PatchBayChannel), -3);
 }
 
-TEST_F(SetupSheetTest, AProfileThatCannotBeWrittenIsReportedNotAccepted) {
+TEST_F(SetupSheetTest, AProfileThatCannotBeWrittenIsReportedAndTheSheetStaysOpen) {
     std::ofstream(dir.file("plain-file")) << "x";
-    pulvex::SettingsStore blocked(dir.file("plain-file") + "/Pulvex.ini");
+    const std::string path = dir.file("plain-file") + "/Pulvex.ini";
+    pulvex::SettingsStore blocked(path);
     CSetupSheet sheet(blocked, nullptr, [] { return kPorts; });
-    sheet.message = [this](QWidget*, const QString& text) { messages << text; };
+    sheet.message = [this](QWidget*, const QString& text) { messages << "refused: " + text; };
+    sheet.failure = [this](QWidget*, const QString& text) { messages << text; };
+    sheet.show();
     sheet.midiPage->channel->setCurrentIndex(3);
     press(sheet, QDialogButtonBox::Ok);
-    EXPECT_NE(sheet.result(), QDialog::Accepted);
+    EXPECT_TRUE(sheet.isVisible());
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith("The settings could not be saved in "));
+    EXPECT_EQ(messages[0].toStdString(), "The settings could not be saved.\nCannot write \"" +
+                                             path + "\": a part of the path is not a folder");
+    // Once the folder can be made, OK stores what the user chose.
+    std::filesystem::remove(dir.file("plain-file"));
+    press(sheet, QDialogButtonBox::Ok);
+    EXPECT_EQ(sheet.result(), QDialog::Accepted);
+    EXPECT_EQ(blocked.readNumber(SettingKey::Channel), 3);
 }
 
 TEST(SetupValues, IntegerFieldsReadLikeTheEditsOfTheFramework) {

@@ -277,3 +277,20 @@ TEST_F(PulvexCli, SettingsAreShownAndCheckedBeforeWriting) {
     EXPECT_EQ(run({"settings", "Chanel=3"}).status, 1);
     EXPECT_NE(run({"settings"}).out.find("Channel=0\n"), std::string::npos);
 }
+
+// All assignments are one write; on a full disk it fails whole, and the user's file stays.
+TEST_F(PulvexCli, ASettingsFileThatCannotBeWrittenIsReportedAndKept) {
+    const std::string old =
+        "[Settings]\nChannel=1\n\n[Mine]\nNotes=" + std::string(600, 'x') + "\n";
+    std::ofstream(dir.file("Pulvex.ini"), std::ios::binary) << old;
+    const Result r = run({"settings", "Channel=3", "Device Number=4"}, kFullDisk);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "pulvex-cli: Cannot write \"" + dir.file("Pulvex.ini") + "\": the disk is full\n");
+    EXPECT_EQ(slurp(dir.file("Pulvex.ini")), old);
+
+    ASSERT_EQ(run({"settings", "Channel=3", "Device Number=4"}).status, 0);
+    EXPECT_EQ(slurp(dir.file("Pulvex.ini")),
+              "[Settings]\nChannel=3\nDevice%20Number=4\n\n[Mine]\nNotes=" + std::string(600, 'x') +
+                  "\n");
+}

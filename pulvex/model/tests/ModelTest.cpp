@@ -47,23 +47,25 @@ TEST(SettingsStore, EveryReadGoesToTheFile) {
     SettingsStore writer(dir.file("sub/Pulvex.ini"));
     const SettingsStore reader(dir.file("sub/Pulvex.ini"));
     EXPECT_EQ(reader.readNumber(SettingKey::Channel), 0);
-    ASSERT_TRUE(writer.writeNumber(SettingKey::Channel, 9));
-    ASSERT_TRUE(writer.writeText(SettingKey::MidiOut, "Port, 2"));
+    ASSERT_EQ(writer.writeNumber(SettingKey::Channel, 9), std::nullopt);
+    ASSERT_EQ(writer.writeText(SettingKey::MidiOut, "Port, 2"), std::nullopt);
     EXPECT_EQ(reader.readNumber(SettingKey::Channel), 9);
     EXPECT_EQ(reader.readText(SettingKey::MidiOut), "Port, 2");
-    ASSERT_TRUE(writer.writeNumber(SettingKey::Channel, 3));
+    ASSERT_EQ(writer.writeNumber(SettingKey::Channel, 3), std::nullopt);
     EXPECT_EQ(reader.readNumber(SettingKey::Channel), 3);
 }
 
 TEST(SettingsStore, BadValuesAndUnwritableFiles) {
     testing_support::TempDir dir;
     SettingsStore settings(dir.file("Pulvex.ini"));
-    ASSERT_TRUE(settings.writeText(SettingKey::Velocity1, "loud"));
+    ASSERT_EQ(settings.writeText(SettingKey::Velocity1, "loud"), std::nullopt);
     EXPECT_EQ(settings.readNumber(SettingKey::Velocity1), 70);
 
     std::ofstream(dir.file("plain")) << "not a folder";
     SettingsStore blocked(dir.file("plain/Pulvex.ini"));
-    EXPECT_FALSE(blocked.writeNumber(SettingKey::Channel, 1));
+    EXPECT_EQ(blocked.writeNumber(SettingKey::Channel, 1),
+              "Cannot write \"" + dir.file("plain/Pulvex.ini") +
+                  "\": a part of the path is not a folder");
 }
 
 TEST(SettingsStore, EnvironmentChoosesTheFile) {
