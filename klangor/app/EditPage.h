@@ -10,9 +10,8 @@
 #include <QVariant>
 #include <QWidget>
 #include <array>
-#include <initializer_list>
-
 #include <functional>
+#include <initializer_list>
 
 class QPushButton;
 

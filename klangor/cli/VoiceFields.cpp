@@ -121,8 +121,7 @@ std::optional<VoiceField> findField(morvex::MorvexState& state, std::string_view
 
 std::optional<std::string> assignField(const VoiceField& field, std::string_view path,
                                        std::string_view text) {
-    const std::string range =
-        std::to_string(field.range.minimum) + ".." + std::to_string(field.range.maximum);
+    const std::string range = field.range.text();
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     const bool whole = !text.empty() && end == text.data() + text.size();

@@ -47,8 +47,6 @@ constexpr bool pairsAdjacent() {
 }
 static_assert(pairsAdjacent());
 
-constexpr int kPairBase = 16;
-
 int span(const FmEditField& f) {
     return f.maximum - f.minimum + 1;
 }
@@ -65,7 +63,7 @@ int drawPosition(int position, RandomSource& source, int drawCount) {
     if (field->kind != K::High) return field->minimum + source.pick(span(*field), drawCount);
     const FmEditField& low = field[1];
     const int drawn = source.pick(span(*field) * span(low), drawCount);
-    return MulAdd(kPairBase, field->minimum + drawn / span(low), low.minimum + drawn % span(low));
+    return MulAdd(kFmPairBase, field->minimum + drawn / span(low), low.minimum + drawn % span(low));
 }
 
 } // namespace
@@ -86,7 +84,7 @@ FmEditValues fmEditValues(const FmBlock& block) {
     for (int i = 0; i < kFmEditFieldCount; ++i) {
         const FmEditField& f = kFields[i];
         const int stored = block[f.position];
-        const HighLow split = DivMod(kPairBase, stored);
+        const HighLow split = DivMod(kFmPairBase, stored);
         int shown = stored;
         if (f.kind == K::Switch) shown = stored == 1 ? 1 : 0;
         if (f.kind == K::High) shown = split.high;
@@ -105,7 +103,7 @@ void storeFmEditValues(const FmEditValues& boxes, FmBlock& block, const FmEditCh
             break;
         case K::High:
             if (changed[i] || changed[i + 1])
-                block[f.position] = MulAdd(kPairBase, boxes[i], boxes[i + 1]);
+                block[f.position] = MulAdd(kFmPairBase, boxes[i], boxes[i + 1]);
             break;
         case K::Low: // written with its high box
             break;

@@ -32,6 +32,9 @@ struct FmEditField {
     int designB;      // the box's value before InitVars on element B; D's boxes all start at 0
 };
 
+// A pair of boxes shares one byte: the first box counts this many, the second adds to it.
+inline constexpr int kFmPairBase = 16;
+
 inline constexpr int kFmEditFieldCount = 22;
 const std::array<FmEditField, kFmEditFieldCount>& fmEditFields();
 

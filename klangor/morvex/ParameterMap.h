@@ -7,6 +7,7 @@
 
 #include <array>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace morvex {
@@ -43,6 +44,8 @@ struct ValueRange {
     int minimum;
     int maximum;
     constexpr bool contains(int value) const { return value >= minimum && value <= maximum; }
+    // "0..127", as messages show it.
+    std::string text() const { return std::to_string(minimum) + ".." + std::to_string(maximum); }
 };
 
 // Which part of the voice a value belongs to: the page that edits it.

@@ -94,11 +94,9 @@ Report vectorCellWarning(VectorKind kind, int column) {
 }
 
 Report vectorRangeWarning(VectorKind kind, int column, int value) {
-    const ValueRange& range = columnRange(kind, column);
     return Report{Report::Icon::Warning, "Error",
-                  std::to_string(value) + " is outside " + std::to_string(range.minimum) + ".." +
-                      std::to_string(range.maximum) + " in " + tableName(kind) + " table (Column " +
-                      std::to_string(column) + ")"};
+                  std::to_string(value) + " is outside " + columnRange(kind, column).text() +
+                      " in " + tableName(kind) + " table (Column " + std::to_string(column) + ")"};
 }
 
 VectorSteps readVectorTable(const VectorTableTexts& texts, VectorKind kind,

@@ -14,6 +14,13 @@ namespace {
 
 constexpr mode_t kNewFilePermissions = 0666; // narrowed by the umask, as for any new file
 
+// open(2), repeated when a signal interrupts it; 0 or an errno value.
+int openRetrying(const std::string& path, int flags, int& fd) {
+    do fd = ::open(path.c_str(), flags | O_CLOEXEC, kNewFilePermissions);
+    while (fd < 0 && errno == EINTR);
+    return fd < 0 ? errno : 0;
+}
+
 void describe(const struct stat& st, PathInfo& info) {
     info.exists = true;
     info.directory = S_ISDIR(st.st_mode);
@@ -48,20 +55,15 @@ File::~File() {
 }
 
 int File::openForReading(const std::string& path) {
-    do fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    while (fd_ < 0 && errno == EINTR);
-    return fd_ < 0 ? errno : 0;
+    return openRetrying(path, O_RDONLY, fd_);
 }
 
 int File::createNew(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFilePermissions);
-    return fd_ < 0 ? errno : 0;
+    return openRetrying(path, O_WRONLY | O_CREAT | O_EXCL, fd_);
 }
 
 int File::openForWriting(const std::string& path) {
-    do fd_ = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    while (fd_ < 0 && errno == EINTR);
-    return fd_ < 0 ? errno : 0;
+    return openRetrying(path, O_WRONLY | O_TRUNC, fd_);
 }
 
 int File::read(std::uint8_t* buffer, std::size_t size, std::size_t& got) {

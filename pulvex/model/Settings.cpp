@@ -65,11 +65,11 @@ SettingsStore::SettingsStore(std::string iniPath,
 SettingsStore SettingsStore::inMemoryCopy(const SettingsStore& source) {
     std::array<std::string, kSettingCount> values;
     for (const SettingInfo& info : kSettings)
-        values[static_cast<std::size_t>(info.key)] = source.storedText(info.key);
+        values[static_cast<std::size_t>(info.key)] = source.readText(info.key);
     return SettingsStore({}, std::move(values));
 }
 
-std::string SettingsStore::storedText(SettingKey key) const {
+std::string SettingsStore::readText(SettingKey key) const {
     if (memory_) return (*memory_)[static_cast<std::size_t>(key)];
     // An unreadable file reads as an absent one: every setting has its default then.
     return readIniFile(path_).text.value(kSection, infoOf(key).name).value_or("");
@@ -77,12 +77,8 @@ std::string SettingsStore::storedText(SettingKey key) const {
 
 int SettingsStore::readNumber(SettingKey key) const {
     bool ok = false;
-    const int number = QString::fromStdString(storedText(key)).trimmed().toInt(&ok);
+    const int number = QString::fromStdString(readText(key)).trimmed().toInt(&ok);
     return ok ? number : infoOf(key).defaultNumber;
-}
-
-std::string SettingsStore::readText(SettingKey key) const {
-    return storedText(key);
 }
 
 files::FileError SettingsStore::writeNumber(SettingKey key, int value) {

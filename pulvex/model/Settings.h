@@ -71,7 +71,6 @@ public:
 private:
     SettingsStore(std::string iniPath,
                   std::optional<std::array<std::string, kSettingCount>> memory);
-    std::string storedText(SettingKey key) const;
 
     std::string path_;
     std::optional<std::array<std::string, kSettingCount>> memory_;

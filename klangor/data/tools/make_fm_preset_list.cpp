@@ -10,6 +10,8 @@
 // committed file can be checked against a fresh run.
 
 #include "files/AtomicWrite.h"
+#include "morvex/Arithmetic.h"
+#include "morvex/FmEditLogic.h"
 #include "morvex/ScaleTables.h"
 #include "morvex/ToneValues.h"
 #include "morvex/WaveNames.h"
@@ -95,9 +97,9 @@ int inverted(int level) {
     return 127 - morvex::Scale99To127(level);
 }
 
-// Two boxes of the FM edit page in one byte: the first counts sixteens.
+// Two boxes of the FM edit page in one byte.
 int pair(int high, int low) {
-    return 16 * high + low;
+    return morvex::MulAdd(morvex::kFmPairBase, high, low);
 }
 
 // The FM block in the roles the pages give its positions (the FM edit page's field table, and
