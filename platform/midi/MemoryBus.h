@@ -28,11 +28,11 @@ public:
     Carriage carriage() const override;
 
     // Faults.
-    void refuseOpens(bool refuse);   // every open fails with "The MIDI service refused the port"
-    void stopService();              // inputs are told; puts refused, drains fail, no ports
-    void hangPuts(bool hang);        // puts block until released (or the service stops)
-    void answerBusy(int puts);       // the next `puts` puts answer Busy and take nothing
-    void cutNextMessage();           // the next put loses its last byte (a SysEx its F7)
+    void refuseOpens(bool refuse); // every open fails with "The MIDI service refused the port"
+    void stopService();            // inputs are told; puts refused, drains fail, no ports
+    void hangPuts(bool hang);      // puts block until released (or the service stops)
+    void answerBusy(int puts);     // the next `puts` puts answer Busy and take nothing
+    void cutNextMessage();         // the next put loses its last byte (a SysEx its F7)
 
     // What the bus saw.
     std::size_t carriageViolations() const; // puts that broke the carriage rule (dropped)

@@ -14,14 +14,16 @@
 
 namespace midi {
 
+// What an input keeps of messages the program has not yet collected.
+struct InputLimits {
+    std::size_t messages = 256;   // messages...
+    std::size_t bytes = 4u << 20; // ...and their bytes
+};
+
 class MidiInput {
 public:
     enum class Outcome { Message, TimedOut, ServiceStopped, Closed };
-
-    struct Limits {
-        std::size_t messages = 256;   // not yet collected...
-        std::size_t bytes = 4u << 20; // ...and their bytes
-    };
+    using Limits = InputLimits;
 
     // Opens the input on `backend`; null with `error` set when it cannot be opened.
     static std::shared_ptr<MidiInput> open(const OpenRequest& request, std::string& error,

@@ -47,8 +47,8 @@ std::vector<std::string> namesOf(const std::vector<Port>& ports) {
 }
 
 int indexOf(const std::vector<Port>& ports, const std::string& name) {
-    const auto found =
-        std::find_if(ports.begin(), ports.end(), [&](const Port& port) { return port.name == name; });
+    const auto found = std::find_if(ports.begin(), ports.end(),
+                                    [&](const Port& port) { return port.name == name; });
     return found == ports.end() ? -1 : static_cast<int>(found - ports.begin());
 }
 
