@@ -50,7 +50,7 @@ struct MidiOutput::Line {
     std::thread worker;
     // Used by the worker only.
     Bytes partial; // a SysEx being joined for a back-end that takes it only whole
-    Clock::time_point earliestNext{};
+    Pacer pacer;
 };
 
 void MidiOutput::Line::run() {
@@ -87,13 +87,11 @@ MidiOutput::Result MidiOutput::Line::deliver(const Bytes& bytes, Clock::time_poi
 }
 
 MidiOutput::Result MidiOutput::Line::putAll(const Bytes& message, Clock::time_point deadline) {
-    std::chrono::milliseconds pauseNow;
     {
         std::lock_guard lock(mutex);
-        pauseNow = pause;
+        pacer.setPause(pause);
     }
-    if (pauseNow.count() > 0) std::this_thread::sleep_until(earliestNext);
-    const Clock::time_point start = Clock::now();
+    const Clock::time_point start = pacer.beginMessage();
 
     Result result;
     for (std::size_t at = 0; at < message.size();) {
@@ -115,11 +113,7 @@ MidiOutput::Result MidiOutput::Line::putAll(const Bytes& message, Clock::time_po
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (!port->drain(std::max(left, std::chrono::milliseconds(0))))
         return {Outcome::ServiceStopped, result.error};
-
-    if (pauseNow.count() > 0) {
-        const std::chrono::duration<double> onTheCable(message.size() / kCableBytesPerSecond);
-        earliestNext = start + std::chrono::duration_cast<Clock::duration>(onTheCable) + pauseNow;
-    }
+    pacer.endMessage(start, message.size());
     return result;
 }
 

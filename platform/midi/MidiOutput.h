@@ -9,6 +9,7 @@
 // connection was still there after they left.
 
 #include "midi/Backend.h"
+#include "midi/Pacer.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -19,9 +20,6 @@
 #include <thread>
 
 namespace midi {
-
-// A MIDI cable carries 31250 baud, ten bits a byte.
-inline constexpr double kCableBytesPerSecond = 3125.0;
 
 class MidiOutput {
 public:

@@ -283,6 +283,7 @@ private:
 class RtMidiBackend : public Backend {
 public:
     std::string name() const override {
+        const_cast<RtMidiBackend*>(this)->session(); // the API is chosen on first use
         std::lock_guard lock(mutex_);
         for (const ApiName& entry : kApiNames)
             if (entry.api == api_) return std::string(entry.name);
