@@ -41,12 +41,12 @@ public:
 
 class BackendOutput {
 public:
-    enum class Put { Taken, Busy, Refused };
+    enum class Put { Taken, Busy, Refused, ServiceStopped };
 
     virtual ~BackendOutput() = default; // closes
 
     // Hands bytes to the service. Busy: its buffer is full for now and nothing was taken, try again
-    // a moment later. May block while the service is stuck, so MidiOutput calls it off the caller's
+    // a moment later. ServiceStopped: the service has gone away. May block while the service is stuck, so MidiOutput calls it off the caller's
     // thread.
     virtual Put put(const std::uint8_t* bytes, std::size_t length, std::string& error) = 0;
 

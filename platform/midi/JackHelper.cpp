@@ -58,8 +58,8 @@ bool JackHelper::serverAnswers() {
 JackHelper::JackHelper(jack_client_t* client) : client_(client) {}
 
 JackHelper::~JackHelper() {
-    // After the server went away the client must still be closed to free it.
-    jack_client_close(client_);
+    // Closing a client whose server died crashes inside libjack; such a client is left as it is.
+    if (!gone_) jack_client_close(client_);
 }
 
 void JackHelper::shutdown(void* self) {

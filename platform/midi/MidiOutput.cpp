@@ -107,6 +107,8 @@ MidiOutput::Result MidiOutput::Line::putAll(const Bytes& message, Clock::time_po
             break;
         case BackendOutput::Put::Refused:
             return {Outcome::Refused, result.error};
+        case BackendOutput::Put::ServiceStopped:
+            return {Outcome::ServiceStopped, result.error};
         }
     }
     const auto left =

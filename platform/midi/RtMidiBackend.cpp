@@ -247,10 +247,7 @@ public:
     }
 
     Put put(const std::uint8_t* bytes, std::size_t length, std::string& error) override {
-        if (session_->serviceGone()) {
-            error = "The MIDI service stopped";
-            return Put::Refused;
-        }
+        if (session_->serviceGone()) return Put::ServiceStopped;
         error_.clear();
         out_->sendMessage(bytes, length);
         if (error_.empty()) return Put::Taken;
