@@ -158,6 +158,11 @@ TEST_F(PortStateTest, FailedOpenShowsWhyAndLeavesNothingOpen) {
         EXPECT_FALSE(failing.state.isInputOpen());
         EXPECT_EQ(failing.wireboxPorts(), 0);
     }
+    // No sink puts the default back: ours hears of no later failure.
+    state.setMessageSink(nullptr);
+    shown.clear();
+    EXPECT_EQ(state.open(&rig.owner, 0, nullptr, nullptr), 0);
+    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(PortStateTest, CloseIsHarmlessAndStopsReceiving) {
@@ -187,7 +192,9 @@ TEST_F(PortStateTest, ReceiveHandsOverOnlySysExExactly) {
         rig.samplerSends(other);
     rig.samplerSends(sysEx(7));
     EXPECT_EQ(rig.receive(), sysEx(7));
+    const auto start = Clock::now();
     EXPECT_FALSE(rig.receive());
+    EXPECT_GE(msSince(start), 190); // the notes did not end the wait
 
     rig.samplerSends(sysEx(8));
     state.setTimeOut(0); // a time-out of 0 never collects, even what waits
