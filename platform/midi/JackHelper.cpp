@@ -13,6 +13,8 @@ void printJackError(const char* text) {
 }
 
 constexpr std::chrono::milliseconds kRetryPause{100};
+// A loaded machine refuses several clients in a row now and then.
+constexpr int kAttempts = 4;
 
 jack_client_t* openClient() {
     // Asked without starting a server and without the library's complaints when none runs.
@@ -40,7 +42,7 @@ std::shared_ptr<JackHelper> JackHelper::acquire(bool retry) {
     std::lock_guard lock(helperMutex());
     if (auto helper = currentHelper().lock(); helper && !helper->serverGone()) return helper;
     jack_client_t* client = openClient();
-    if (!client && retry) {
+    for (int attempt = 1; !client && retry && attempt < kAttempts; ++attempt) {
         std::this_thread::sleep_for(kRetryPause);
         client = openClient();
     }

@@ -23,6 +23,8 @@ constexpr int kCyclesUntilLive = 2;
 constexpr int kCyclesUntilDrained = 2;
 constexpr std::chrono::milliseconds kCycleWaitLimit{1000};
 constexpr std::chrono::milliseconds kRetryPause{100};
+// A loaded machine refuses several clients in a row now and then.
+constexpr int kOpenAttempts = 4;
 
 void recordError(RtMidiError::Type, const std::string& text, void* sink) {
     *static_cast<std::string*>(sink) = text;
@@ -373,11 +375,11 @@ private:
     }
 
     // JACK refuses a new client now and then (about one open in a hundred on a busy machine); a
-    // second try a moment later succeeds. A port that has gone is not tried again.
+    // later try succeeds. A port that has gone is not tried again.
     template <class PortType, class Open>
     std::unique_ptr<PortType> openWithRetry(const OpenRequest& request, std::string& error,
                                             Open open) {
-        for (int attempt = 0; attempt < 2; ++attempt) {
+        for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
             const auto held = session();
             if (!held->problem.empty()) {
                 error = held->problem;
@@ -387,9 +389,12 @@ private:
             auto port = std::make_unique<PortType>(held, request.clientName, !request.connectTo);
             if (open(*port, error)) return port;
             if (error.empty()) error = "The MIDI port cannot be opened.";
-            if (error.find("has gone") != std::string::npos) return nullptr;
+            // A client JACK refused finds no port at all, so "gone" is only final when it is.
+            const bool listed = held->helper && request.connectTo &&
+                                held->helper->portExists(request.connectTo->name);
+            if (error.find("has gone") != std::string::npos && !listed) return nullptr;
             port.reset();
-            if (attempt == 0) std::this_thread::sleep_for(kRetryPause);
+            if (attempt + 1 < kOpenAttempts) std::this_thread::sleep_for(kRetryPause);
         }
         return nullptr;
     }

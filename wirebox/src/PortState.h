@@ -1,18 +1,16 @@
 #pragma once
-// The process-wide pair of ports behind the exported calls: opening by product name, sending
-// through a worker so that every wait keeps its time-out, and a bounded queue of received SysEx
-// messages that a caller collects in arrival order.
+// The process-wide pair of ports behind the exported calls: opening by product name on the MIDI
+// service of the process, sending with the caller's time-out, and handing out received SysEx
+// messages in arrival order, a long one in parts.
 
-#include "MidiSystem.h"
-#include "OutputLine.h"
+#include "midi/MidiInput.h"
+#include "midi/MidiOutput.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <string>
 
 namespace wirebox {
 
@@ -21,12 +19,10 @@ using MessageSink = void (*)(const char* caption, const char* text, void* owner)
 
 class PortState {
 public:
-    static constexpr std::uint32_t kDefaultTimeOut = 5000;     // ms
-    static constexpr std::size_t kLargestPart = 32767;         // a received message comes in parts
-    static constexpr std::size_t kQueuedMessagesLimit = 256;   // messages not yet collected...
-    static constexpr std::size_t kQueuedBytesLimit = 4u << 20; // ...and their bytes
+    static constexpr std::uint32_t kDefaultTimeOut = 5000; // ms
+    static constexpr std::size_t kLargestPart = 32767;     // a received message comes in parts
 
-    explicit PortState(std::shared_ptr<MidiSystem> system);
+    PortState();
     ~PortState(); // closes what is open
     PortState(const PortState&) = delete;
     PortState& operator=(const PortState&) = delete;
@@ -44,31 +40,26 @@ public:
     void setMessageSink(MessageSink sink);
 
     bool isInputOpen() const;
-    std::size_t droppedMessages() const; // arrivals lost because the queue was full
 
 private:
     void show(const char* caption, const char* text, void* owner);
-    void onIncoming(const Bytes& message);
-    void closeInput();
+    bool nextPart(midi::Bytes& part);
+    int send(midi::Bytes message, std::chrono::milliseconds ready, std::chrono::milliseconds done);
 
-    std::shared_ptr<MidiSystem> system_;
     std::atomic<std::uint32_t> timeOut_{kDefaultTimeOut};
     std::atomic<int> channel_{0};
     std::atomic<MessageSink> sink_;
 
     std::mutex portsMutex_; // open, close and sends come one at a time
-    std::unique_ptr<MidiInputPort> input_;
-    std::shared_ptr<OutputLine> output_;
+    std::shared_ptr<midi::MidiOutput> output_;
 
-    mutable std::mutex queueMutex_;
-    std::condition_variable arrived_;
-    bool inputOpen_ = false;
-    std::deque<Bytes> queue_;
-    std::size_t queuedBytes_ = 0;
-    std::size_t dropped_ = 0;
+    // Apart from the ports' lock, so that a receive never waits for a send.
+    mutable std::mutex inputMutex_;
+    std::shared_ptr<midi::MidiInput> input_;
+    std::deque<midi::Bytes> parts_; // the rest of a long message, not yet handed out
 };
 
-// The library's one instance, on RtMidi.
+// The library's one instance, on the MIDI service of the process.
 PortState& thePortState();
 
 } // namespace wirebox

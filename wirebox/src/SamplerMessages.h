@@ -1,11 +1,15 @@
 #pragma once
 // The sampler dialect (manufacturer 47h): building its messages and reading its replies.
 
-#include "MidiSystem.h"
+#include "midi/Port.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
+
+namespace wirebox {
+using Bytes = midi::Bytes;
+}
 
 namespace wirebox::sampler {
 

@@ -1,110 +1,28 @@
-// The port logic on a fake MIDI service: lookup by name, nothing left open after a failure,
-// the bounded receive queue, and sends that keep their time-out when the service hangs.
+// The port logic on the in-memory MIDI bus, with a sampler's two ports at the other end: lookup
+// by name, nothing left open after a failure, what receive hands out, long messages under either
+// carriage rule, and waits that keep their time-out when the service hangs or dies.
 
 #include "PortState.h"
+#include "midi/MemoryBus.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
-#include <mutex>
+#include <functional>
 #include <optional>
 #include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
-using wirebox::Bytes;
+using midi::Bytes;
 using wirebox::PortState;
 using Clock = std::chrono::steady_clock;
 
-class FakeMidiSystem : public wirebox::MidiSystem,
-                       public std::enable_shared_from_this<FakeMidiSystem> {
-public:
-    std::vector<std::string> inputs, outputs;
-    std::string inputError, outputError; // non-empty: that open fails with this text
-    std::size_t piece = 1024;
-    std::atomic<int> openInputs{0}, openOutputs{0};
-    int inputIndex = -1, outputIndex = -1;
-
-    std::vector<std::string> inputNames() override { return inputs; }
-    std::vector<std::string> outputNames() override { return outputs; }
-    std::size_t largestPiece() const override { return piece; }
-
-    std::unique_ptr<wirebox::MidiInputPort> openInput(int index, MessageCallback onMessage,
-                                                      std::string& error) override {
-        inputIndex = index;
-        if (!inputError.empty()) {
-            error = inputError;
-            return nullptr;
-        }
-        std::lock_guard lock(mutex_);
-        callback_ = std::move(onMessage);
-        return std::make_unique<Input>(shared_from_this());
-    }
-
-    std::unique_ptr<wirebox::MidiOutputPort> openOutput(int index, std::string& error) override {
-        outputIndex = index;
-        if (!outputError.empty()) {
-            error = outputError;
-            return nullptr;
-        }
-        return std::make_unique<Output>(shared_from_this());
-    }
-
-    // As the service's thread would; false when no input is open to take it.
-    bool deliver(const Bytes& message) {
-        std::lock_guard lock(mutex_);
-        if (!callback_) return false;
-        callback_(message);
-        return true;
-    }
-
-    std::vector<Bytes> pieces() {
-        std::lock_guard lock(mutex_);
-        return pieces_;
-    }
-
-    void blockSends(bool blocked) {
-        std::lock_guard lock(mutex_);
-        blocked_ = blocked;
-        released_.notify_all();
-    }
-
-private:
-    struct Input : wirebox::MidiInputPort {
-        std::shared_ptr<FakeMidiSystem> fake;
-        explicit Input(std::shared_ptr<FakeMidiSystem> f) : fake(std::move(f)) {
-            ++fake->openInputs;
-        }
-        ~Input() override {
-            std::lock_guard lock(fake->mutex_); // waits for a delivery in progress
-            fake->callback_ = nullptr;
-            --fake->openInputs;
-        }
-    };
-    struct Output : wirebox::MidiOutputPort {
-        std::shared_ptr<FakeMidiSystem> fake;
-        explicit Output(std::shared_ptr<FakeMidiSystem> f) : fake(std::move(f)) {
-            ++fake->openOutputs;
-        }
-        ~Output() override { --fake->openOutputs; }
-        bool send(const std::uint8_t* bytes, std::size_t length) override {
-            std::unique_lock lock(fake->mutex_);
-            fake->released_.wait(lock, [&] { return !fake->blocked_; }); // a dead service
-            fake->pieces_.emplace_back(bytes, bytes + length);
-            return true;
-        }
-    };
-
-    std::mutex mutex_;
-    std::condition_variable released_;
-    MessageCallback callback_;
-    std::vector<Bytes> pieces_;
-    bool blocked_ = false;
-};
+// The sampler's ports as Wirebox lists them: its output is Wirebox's input and the other way.
+constexpr const char* kSamplerOut = "Sampler Out:MIDI Out";
+constexpr const char* kSamplerIn = "Sampler In:MIDI In";
 
 struct Shown {
     bool hasCaption;
@@ -125,17 +43,43 @@ Bytes sysEx(std::uint8_t tag) {
     return {0xF0, 0x47, tag, 0xF7};
 }
 
-class PortStateTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        shown.clear();
-        fake->inputs = {"Keyboard", "Sampler In", "Sampler In"};
-        fake->outputs = {"Sampler Out", "Sampler Out", "Keyboard"};
-        state.setMessageSink(capture);
-    }
-    void TearDown() override { fake->blockSends(false); }
+// Bytes below 80h that change from one position to the next, so that a lost or shifted piece shows.
+Bytes longSysEx(std::size_t length) {
+    Bytes message(length);
+    for (std::size_t i = 0; i < length; ++i)
+        message[i] = static_cast<std::uint8_t>((i * 31 + 7) & 0x7F);
+    message.front() = 0xF0;
+    message.back() = 0xF7;
+    return message;
+}
 
-    int openSampler() { return state.open(&owner, 3, "Sampler In", "Sampler Out"); }
+// A bus whose outputs cannot be opened, for a failure after the input opened.
+class RefusingOutputs : public midi::MemoryBus {
+public:
+    std::unique_ptr<midi::BackendOutput> openOutput(const midi::OpenRequest& request,
+                                                    std::string& error) override {
+        if (request.clientName == "Sampler Out") return MemoryBus::openOutput(request, error);
+        error = "output busy";
+        return nullptr;
+    }
+};
+
+// The bus installed as the process's service, the sampler's ports on it, and a PortState.
+struct Rig {
+    explicit Rig(midi::Carriage carriage = {}) : Rig(std::make_unique<midi::MemoryBus>(carriage)) {}
+    explicit Rig(std::unique_ptr<midi::MemoryBus> backend) : bus(std::move(backend)), guard(*bus) {
+        std::string error;
+        samplerIn = midi::MidiInput::open({"Sampler In", "MIDI In", {}, false}, error, *bus);
+        samplerOut = midi::MidiOutput::open({"Sampler Out", "MIDI Out", {}, false}, error, *bus);
+        state.setMessageSink(capture);
+        shown.clear();
+    }
+    ~Rig() {
+        bus->hangPuts(false);
+        state.close();
+    }
+
+    int open() { return state.open(&owner, 3, kSamplerOut, kSamplerIn); }
 
     std::optional<Bytes> receive() {
         std::uint32_t length = 0;
@@ -145,70 +89,92 @@ protected:
         std::free(block);
         return bytes;
     }
+    int transmit(const Bytes& bytes) {
+        return state.transmit(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    }
+    // What the sampler got, or nothing within a second.
+    std::optional<Bytes> samplerGot() {
+        Bytes message;
+        if (samplerIn->next(message, 1s) != midi::MidiInput::Outcome::Message) return std::nullopt;
+        return message;
+    }
+    void samplerSends(const Bytes& message) { ASSERT_TRUE(samplerOut->send(message, 1s)); }
+    int wireboxPorts() const { return bus->openClients() - 2; }
 
     int owner = 0;
-    std::shared_ptr<FakeMidiSystem> fake = std::make_shared<FakeMidiSystem>();
-    PortState state{fake};
+    std::unique_ptr<midi::MemoryBus> bus;
+    midi::ServiceOverride guard;
+    std::shared_ptr<midi::MidiInput> samplerIn;
+    std::shared_ptr<midi::MidiOutput> samplerOut;
+    PortState state;
 };
 
-TEST_F(PortStateTest, OpensTheFirstPortOfTheExactName) {
-    EXPECT_EQ(openSampler(), 1);
-    EXPECT_EQ(fake->inputIndex, 1);
-    EXPECT_EQ(fake->outputIndex, 0);
+class PortStateTest : public ::testing::Test {
+protected:
+    Rig rig;
+    PortState& state = rig.state;
+};
+
+TEST_F(PortStateTest, OpensThePortsOfTheExactNames) {
+    EXPECT_EQ(rig.open(), 1);
     EXPECT_EQ(state.channel(), 3);
     EXPECT_TRUE(state.isInputOpen());
     EXPECT_TRUE(shown.empty());
     // Opening again closes the first pair rather than leaking it.
-    EXPECT_EQ(openSampler(), 1);
-    EXPECT_EQ(fake->openInputs, 1);
-    EXPECT_EQ(fake->openOutputs, 1);
+    EXPECT_EQ(rig.open(), 1);
+    EXPECT_EQ(rig.wireboxPorts(), 2);
 }
 
-TEST_F(PortStateTest, UnknownOrMissingNameOpensNothing) {
-    for (const char* in : {"sampler in", static_cast<const char*>(nullptr)}) {
-        shown.clear();
-        EXPECT_EQ(state.open(&owner, 9, in, "Sampler Out"), 0);
+TEST_F(PortStateTest, FailedOpenShowsWhyAndLeavesNothingOpen) {
+    enum class Fault { None, RefuseOpens, RefuseOutputs };
+    struct Case {
+        const char *in, *out;
+        Fault fault;
+        const char *caption, *text; // caption null: the host's own
+    };
+    const char* noDevices = "No MIDI devices - check configuration";
+    const Case cases[] = {
+        {"sampler out:midi out", kSamplerIn, Fault::None, nullptr, noDevices}, // case matters
+        {nullptr, kSamplerIn, Fault::None, nullptr, noDevices},
+        {kSamplerOut, nullptr, Fault::None, nullptr, noDevices},
+        {kSamplerOut, "Sampler Gone:MIDI In", Fault::None, nullptr, noDevices}, // not listed
+        {kSamplerOut, kSamplerIn, Fault::RefuseOpens, "MIDI Input Driver",
+         "The MIDI service refused the port"},
+        {kSamplerOut, kSamplerIn, Fault::RefuseOutputs, "MIDI Output Driver", "output busy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.in ? c.in : "(null)") + " / " + (c.out ? c.out : "(null)") +
+                     " / " + c.text);
+        Rig failing(c.fault == Fault::RefuseOutputs ? std::make_unique<RefusingOutputs>()
+                                                    : std::make_unique<midi::MemoryBus>());
+        if (c.fault == Fault::RefuseOpens) failing.bus->refuseOpens(true);
+        EXPECT_EQ(failing.state.open(&failing.owner, 9, c.in, c.out), 0);
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_FALSE(shown[0].hasCaption);
-        EXPECT_EQ(shown[0].text, "No MIDI devices - check configuration");
-        EXPECT_EQ(shown[0].owner, &owner);
-        EXPECT_EQ(state.channel(), 9);
-        EXPECT_EQ(fake->openInputs + fake->openOutputs, 0);
+        EXPECT_EQ(shown[0].hasCaption, c.caption != nullptr);
+        EXPECT_EQ(shown[0].caption, c.caption ? c.caption : "");
+        EXPECT_EQ(shown[0].text, c.text);
+        EXPECT_EQ(shown[0].owner, &failing.owner);
+        EXPECT_EQ(failing.state.channel(), 9);
+        EXPECT_FALSE(failing.state.isInputOpen());
+        EXPECT_EQ(failing.wireboxPorts(), 0);
     }
-    EXPECT_EQ(state.open(&owner, 1, "Sampler In", nullptr), 0);
-    EXPECT_EQ(fake->openInputs + fake->openOutputs, 0);
-}
-
-TEST_F(PortStateTest, DriverFailuresLeaveNothingOpen) {
-    fake->inputError = "input busy";
-    EXPECT_EQ(openSampler(), 0);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].caption, "MIDI Input Driver");
-    EXPECT_EQ(shown[0].text, "input busy");
-    EXPECT_EQ(shown[0].owner, &owner);
-    EXPECT_FALSE(state.isInputOpen());
-
-    fake->inputError.clear();
-    fake->outputError = "output busy";
-    EXPECT_EQ(openSampler(), 0);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].caption, "MIDI Output Driver");
-    EXPECT_EQ(shown[1].text, "output busy");
-    EXPECT_EQ(fake->openInputs, 0); // the input opened first is closed again
-    EXPECT_FALSE(state.isInputOpen());
-    EXPECT_FALSE(fake->deliver(sysEx(1)));
+    // No sink puts the default back: ours hears of no later failure.
+    state.setMessageSink(nullptr);
+    shown.clear();
+    EXPECT_EQ(state.open(&rig.owner, 0, nullptr, nullptr), 0);
+    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(PortStateTest, CloseIsHarmlessAndStopsReceiving) {
     EXPECT_EQ(state.close(), 1); // before any open
-    ASSERT_EQ(openSampler(), 1);
+    ASSERT_EQ(rig.open(), 1);
     EXPECT_EQ(state.close(), 1);
     EXPECT_EQ(state.close(), 1);
-    EXPECT_EQ(fake->openInputs + fake->openOutputs, 0);
+    EXPECT_EQ(rig.wireboxPorts(), 0);
 
     state.setTimeOut(2000);
     const auto start = Clock::now();
-    EXPECT_FALSE(receive());
+    EXPECT_FALSE(rig.receive());
     EXPECT_LT(msSince(start), 500);
 }
 
@@ -219,152 +185,151 @@ TEST_F(PortStateTest, TimeOutDefaultsAndIsKept) {
 }
 
 TEST_F(PortStateTest, ReceiveHandsOverOnlySysExExactly) {
-    EXPECT_FALSE(receive()); // not open
-    ASSERT_EQ(openSampler(), 1);
-    state.setTimeOut(100);
-    fake->deliver({0x90, 0x3C, 0x64});
-    fake->deliver({0xF8});
-    fake->deliver({0xFE});
-    fake->deliver(sysEx(7));
-    std::uint32_t length = 0;
-    std::uint8_t* block = state.receive(&length);
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(Bytes(block, block + length), sysEx(7));
-    std::free(block);
-    EXPECT_FALSE(receive());
+    EXPECT_FALSE(rig.receive()); // not open
+    ASSERT_EQ(rig.open(), 1);
+    state.setTimeOut(200);
+    for (const Bytes& other : {Bytes{0x90, 0x3C, 0x64}, Bytes{0xF8}, Bytes{0xFE}})
+        rig.samplerSends(other);
+    rig.samplerSends(sysEx(7));
+    EXPECT_EQ(rig.receive(), sysEx(7));
+    const auto start = Clock::now();
+    EXPECT_FALSE(rig.receive());
+    EXPECT_GE(msSince(start), 190); // the notes did not end the wait
 
-    fake->deliver(sysEx(8));
+    rig.samplerSends(sysEx(8));
     state.setTimeOut(0); // a time-out of 0 never collects, even what waits
-    EXPECT_FALSE(receive());
+    EXPECT_FALSE(rig.receive());
+    state.setTimeOut(200);
+    EXPECT_EQ(rig.receive(), sysEx(8));
 }
 
-TEST_F(PortStateTest, LongMessageArrivesInParts) {
-    ASSERT_EQ(openSampler(), 1);
-    state.setTimeOut(100);
-    Bytes message(40000);
-    for (std::size_t i = 0; i < message.size(); ++i)
-        message[i] = static_cast<std::uint8_t>(i % 0x7F);
-    message.front() = 0xF0;
-    message.back() = 0xF7;
-    fake->deliver(message);
-    const auto first = receive();
-    const auto rest = receive();
-    ASSERT_TRUE(first && rest);
-    ASSERT_EQ(first->size(), PortState::kLargestPart);
-    EXPECT_NE(first->back(), 0xF7);
-    Bytes joined = *first;
-    joined.insert(joined.end(), rest->begin(), rest->end());
-    EXPECT_EQ(joined, message);
-}
-
-TEST_F(PortStateTest, MessagesFromAnotherThreadKeepTheirOrder) {
-    ASSERT_EQ(openSampler(), 1);
+TEST_F(PortStateTest, MessagesKeepTheirOrderAndAFullQueueDropsNewArrivals) {
+    ASSERT_EQ(rig.open(), 1);
     state.setTimeOut(2000);
-    std::thread service([&] {
-        for (int i = 0; i < 100; ++i) fake->deliver(sysEx(static_cast<std::uint8_t>(i)));
+    const std::size_t kept = midi::InputLimits{}.messages;
+    std::thread sampler([&] {
+        for (std::size_t i = 0; i < kept + 3; ++i)
+            rig.samplerSends({0xF0, static_cast<std::uint8_t>(i & 0x7F),
+                              static_cast<std::uint8_t>(i >> 7), 0xF7});
     });
-    for (int i = 0; i < 100; ++i) {
-        const auto message = receive();
+    sampler.join(); // every message is there before the first is collected
+    for (std::size_t i = 0; i < kept; ++i) {
+        const auto message = rig.receive();
         ASSERT_TRUE(message) << "message " << i << " lost";
-        EXPECT_EQ(*message, sysEx(static_cast<std::uint8_t>(i)));
-    }
-    service.join();
-}
-
-TEST_F(PortStateTest, FullQueueDropsNewArrivals) {
-    ASSERT_EQ(openSampler(), 1);
-    state.setTimeOut(100);
-    const std::size_t limit = PortState::kQueuedMessagesLimit;
-    for (std::size_t i = 0; i < limit + 3; ++i)
-        fake->deliver(
-            {0xF0, static_cast<std::uint8_t>(i & 0x7F), static_cast<std::uint8_t>(i >> 7), 0xF7});
-    EXPECT_EQ(state.droppedMessages(), 3u);
-    for (std::size_t i = 0; i < limit; ++i) {
-        const auto message = receive();
-        ASSERT_TRUE(message);
         EXPECT_EQ((*message)[1] | (*message)[2] << 7, static_cast<int>(i));
     }
-    EXPECT_FALSE(receive());
+    state.setTimeOut(100);
+    EXPECT_FALSE(rig.receive());
 }
 
-TEST_F(PortStateTest, WaitingReceiveWakesAtOnce) {
-    ASSERT_EQ(openSampler(), 1);
-    state.setTimeOut(2000);
-    std::thread service([&] {
-        std::this_thread::sleep_for(30ms);
-        fake->deliver(sysEx(1));
-    });
-    auto start = Clock::now();
-    EXPECT_EQ(receive(), sysEx(1));
-    EXPECT_LT(msSince(start), 1000);
-    service.join();
-
-    std::thread closer([&] {
-        std::this_thread::sleep_for(30ms);
-        state.close();
-    });
-    start = Clock::now();
-    EXPECT_FALSE(receive());
-    EXPECT_LT(msSince(start), 1000);
-    closer.join();
-}
-
-TEST_F(PortStateTest, TransmitSendsBytesUnchangedInPieces) {
-    const Bytes request = {0xF0, 0x47, 0x00, 0x03, 0xF7};
-    EXPECT_EQ(state.transmit(request.data(), 5), 0); // not open
-    fake->piece = 10;
-    ASSERT_EQ(openSampler(), 1);
-    EXPECT_EQ(state.transmit(request.data(), 5), 1);
-    ASSERT_EQ(fake->pieces().size(), 1u);
-    EXPECT_EQ(fake->pieces()[0], request);
-
-    Bytes longer(25);
-    for (std::size_t i = 0; i < longer.size(); ++i) longer[i] = static_cast<std::uint8_t>(i);
-    EXPECT_EQ(state.transmit(longer.data(), 25), 1);
-    const auto pieces = fake->pieces();
-    ASSERT_EQ(pieces.size(), 4u);
-    Bytes joined;
-    for (std::size_t i = 1; i < pieces.size(); ++i) {
-        EXPECT_LE(pieces[i].size(), 10u);
-        joined.insert(joined.end(), pieces[i].begin(), pieces[i].end());
+// Each ends a receive that waits for two seconds, at once.
+TEST_F(PortStateTest, AWaitingReceiveEndsAtOnce) {
+    struct Case {
+        const char* event;
+        std::function<void(Rig&)> happen;
+        std::optional<Bytes> received;
+    };
+    const Case cases[] = {
+        {"a message", [](Rig& r) { r.samplerSends(sysEx(1)); }, sysEx(1)},
+        {"CloseMidi", [](Rig& r) { r.state.close(); }, std::nullopt},
+        {"the service dying", [](Rig& r) { r.bus->stopService(); }, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.event);
+        Rig waiting;
+        ASSERT_EQ(waiting.open(), 1);
+        waiting.state.setTimeOut(2000);
+        std::thread other([&] {
+            std::this_thread::sleep_for(30ms);
+            c.happen(waiting);
+        });
+        const auto start = Clock::now();
+        EXPECT_EQ(waiting.receive(), c.received);
+        EXPECT_LT(msSince(start), 1000);
+        other.join();
+        EXPECT_TRUE(shown.empty()) << "the host hears of a missing reply only";
     }
-    EXPECT_EQ(joined, longer);
+}
+
+TEST_F(PortStateTest, LongSysExGoesBothWaysWholeUnderEitherCarriageRule) {
+    const Bytes message = longSysEx(40000);
+    const Bytes pieces[] = {Bytes(message.begin(), message.begin() + 20),
+                            Bytes(message.begin() + 20, message.end() - 1), Bytes{0xF7}};
+    const midi::Carriage carriages[] = {{}, {.largestPiece = 1000}, {.sysExWhole = true}};
+    for (const midi::Carriage& carriage : carriages) {
+        SCOPED_TRACE("largest piece " + std::to_string(carriage.largestPiece) + ", whole " +
+                     std::to_string(carriage.sysExWhole));
+        Rig rig(carriage);
+        ASSERT_EQ(rig.open(), 1);
+        rig.state.setTimeOut(2000);
+
+        EXPECT_EQ(rig.transmit(message), 1);
+        EXPECT_EQ(rig.samplerGot(), message);
+        // One SysEx over three calls, as a sample dump goes out.
+        for (const Bytes& piece : pieces) EXPECT_EQ(rig.transmit(piece), 1);
+        EXPECT_EQ(rig.samplerGot(), message);
+
+        rig.samplerSends(message);
+        const auto first = rig.receive();
+        const auto rest = rig.receive();
+        ASSERT_TRUE(first && rest);
+        ASSERT_EQ(first->size(), PortState::kLargestPart);
+        Bytes joined = *first;
+        joined.insert(joined.end(), rest->begin(), rest->end());
+        EXPECT_EQ(joined, message);
+        EXPECT_EQ(rig.bus->carriageViolations(), 0u);
+    }
+}
+
+TEST_F(PortStateTest, TransmitSendsTheBytesUnchanged) {
+    const Bytes request = {0xF0, 0x47, 0x00, 0x03, 0xF7};
+    EXPECT_EQ(rig.transmit(request), 0); // not open
+    ASSERT_EQ(rig.open(), 1);
+    EXPECT_EQ(rig.transmit(request), 1);
+    EXPECT_EQ(rig.samplerGot(), request);
 
     state.setTimeOut(0); // a ready output still takes one send
-    EXPECT_EQ(state.transmit(request.data(), 5), 1);
-    EXPECT_EQ(fake->pieces().size(), 5u);
+    EXPECT_EQ(rig.transmit(request), 1);
+    EXPECT_EQ(rig.samplerGot(), request);
 }
 
-TEST_F(PortStateTest, HungServiceCostsOnlyTheTimeOut) {
-    ASSERT_EQ(openSampler(), 1);
+TEST_F(PortStateTest, AHungServiceCostsOnlyTheTimeOut) {
+    ASSERT_EQ(rig.open(), 1);
     state.setTimeOut(200);
-    fake->blockSends(true);
-    const Bytes message = sysEx(1);
+    rig.bus->hangPuts(true);
     auto start = Clock::now();
-    EXPECT_EQ(state.transmit(message.data(), 4), 0);
+    EXPECT_EQ(rig.transmit(sysEx(1)), 0);
     EXPECT_GE(msSince(start), 150);
-    EXPECT_LT(msSince(start), 2000);
+    EXPECT_LT(msSince(start), 1000);
     start = Clock::now();
-    EXPECT_EQ(state.transmit(message.data(), 4), 0); // the first is still stuck
-    EXPECT_LT(msSince(start), 2000);
+    EXPECT_EQ(rig.transmit(sysEx(2)), 0); // the first is still stuck
+    EXPECT_LT(msSince(start), 1000);
 
-    fake->blockSends(false);
+    rig.bus->hangPuts(false);
     start = Clock::now();
     EXPECT_EQ(state.close(), 1);
-    EXPECT_LT(msSince(start), 2000);
-    EXPECT_EQ(fake->openOutputs, 0);
-    EXPECT_EQ(fake->pieces().size(), 1u); // the second never reached the port
+    EXPECT_LT(msSince(start), 1000);
+    EXPECT_EQ(rig.wireboxPorts(), 0);
+    EXPECT_EQ(rig.bus->puts(), 1u); // the second never reached the port
 }
 
-TEST_F(PortStateTest, ProgramChange) {
+TEST_F(PortStateTest, NothingIsSentIntoADeadService) {
+    ASSERT_EQ(rig.open(), 1);
+    state.setTimeOut(1000);
+    rig.bus->stopService();
+    const auto start = Clock::now();
+    EXPECT_EQ(rig.transmit(sysEx(1)), 0);
+    EXPECT_EQ(state.programChange(0, 1), 0);
+    EXPECT_LT(msSince(start), 500);
+}
+
+TEST_F(PortStateTest, ProgramChangeKeepsTheLowBitsOfChannelAndProgram) {
     EXPECT_EQ(state.programChange(0, 5), 0); // not open
-    ASSERT_EQ(openSampler(), 1);
+    ASSERT_EQ(rig.open(), 1);
     EXPECT_EQ(state.programChange(0, 5), 1);
     EXPECT_EQ(state.programChange(15, 200), 1);
-    const auto pieces = fake->pieces();
-    ASSERT_EQ(pieces.size(), 2u);
-    EXPECT_EQ(pieces[0], (Bytes{0xC0, 0x05}));
-    EXPECT_EQ(pieces[1], (Bytes{0xCF, 0x48}));
+    EXPECT_EQ(rig.samplerGot(), (Bytes{0xC0, 0x05}));
+    EXPECT_EQ(rig.samplerGot(), (Bytes{0xCF, 0x48}));
 }
 
 } // namespace

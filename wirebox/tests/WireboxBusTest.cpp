@@ -2,20 +2,15 @@
 // playing the instrument on the other end: the peer has an input and an output port, collects
 // everything sent to it and can answer from a small script.
 
-#include "midi/MidiApi.h"
 #include "testing/MidiDuplexPeer.h"
 #include "testing/MidiPeer.h"
 #include "wirebox/Wirebox.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -23,10 +18,6 @@
 
 using namespace std::chrono_literals;
 using testing_support::Bytes;
-using Clock = std::chrono::steady_clock;
-
-// Far below the 2 s time-out the tests set, and far above a call that does not wait at all.
-constexpr auto kAtOnce = 500ms;
 
 namespace {
 
@@ -53,41 +44,20 @@ std::optional<Bytes> receive() {
     return message;
 }
 
-std::chrono::milliseconds timeOf(const std::function<void()>& call) {
-    const auto start = Clock::now();
-    call();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-}
-
-struct {
-    bool called = false;
-    const char* caption = nullptr;
-    std::string text;
-    void* owner = nullptr;
-} shown;
-
-void recordMessage(const char* caption, const char* text, void* owner) {
-    shown.called = true;
-    shown.caption = caption;
-    shown.text = text ? text : "";
-    shown.owner = owner;
-}
-
 class WireboxBus : public ::testing::Test {
 protected:
     void TearDown() override {
         CloseMidi();
         peer.reset();
         SetTimeOut(5000);
-        SetMessageHandler(nullptr);
     }
 
     // A peer with Wirebox's ports open on it.
     Peer& openOnPeer(Peer::Script script = {}, int channel = 0) {
         peer = std::make_unique<Peer>(std::move(script));
         EXPECT_TRUE(peer->ready()) << "no MIDI bus: run the tests through ctest";
-        // Not retried: about one open in a hundred fails on JACK with "Cannot open Wirebox client"
-        // while the peer's clients open fine, and a host would see that failure too.
+        // Not retried here: a host would see a failure too, so the library must cope with JACK
+        // refusing a client now and then.
         EXPECT_EQ(OpenMidi(nullptr, channel, peer->wireboxIn.c_str(), peer->wireboxOut.c_str()), 1);
         SetTimeOut(2000);
         return *peer;
@@ -110,14 +80,25 @@ TEST_F(WireboxBus, TransmitSendsTheBytesUnchanged) {
     EXPECT_TRUE(received[1] == large) << "the long message came back altered";
 }
 
-TEST_F(WireboxBus, ProgramChangeKeepsSevenBitsOfTheProgram) {
-    Peer& p = openOnPeer();
-    ASSERT_EQ(ProgramChange(0, 5), 1);
-    ASSERT_EQ(ProgramChange(15, 200), 1);
-    const auto received = p.waitForMessages(2, 5s);
-    ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0], (Bytes{0xC0, 0x05}));
-    EXPECT_EQ(received[1], (Bytes{0xCF, 0x48}));
+// JACK refuses a client now and then; a host that opens and closes for each exchange must still
+// never see a failure.
+TEST_F(WireboxBus, AHundredExchangesInARowAllSucceed) {
+    Peer& p = openOnPeer([](const Bytes& request) -> std::optional<Bytes> {
+        Bytes reply = request;
+        reply[1] = 0x7D;
+        return reply;
+    });
+    ASSERT_EQ(CloseMidi(), 1);
+    for (int round = 0; round < 100; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_EQ(OpenMidi(nullptr, 0, p.wireboxIn.c_str(), p.wireboxOut.c_str()), 1);
+        const Bytes request = {0xF0, 0x47, static_cast<std::uint8_t>(round), 0xF7};
+        ASSERT_EQ(MidiTransmit(4, request.data()), 1);
+        const auto reply = receive();
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(*reply, (Bytes{0xF0, 0x7D, static_cast<std::uint8_t>(round), 0xF7}));
+        ASSERT_EQ(CloseMidi(), 1);
+    }
 }
 
 TEST_F(WireboxBus, ReceiveHandsOutEachSysExWholeAndInOrder) {
@@ -132,21 +113,6 @@ TEST_F(WireboxBus, ReceiveHandsOutEachSysExWholeAndInOrder) {
         ASSERT_TRUE(message);
         EXPECT_EQ(*message, *expected);
     }
-}
-
-TEST_F(WireboxBus, NotesClockAndActiveSensingNeverComeOut) {
-    Peer& p = openOnPeer();
-    const Bytes after = {0xF0, 0x7D, 0x02, 0xF7};
-    p.send({0x90, 0x3C, 0x64});
-    p.send({0xF8});
-    p.send({0xFE});
-    p.send({0x80, 0x3C, 0x00});
-    p.send(after);
-    const auto message = receive();
-    ASSERT_TRUE(message);
-    EXPECT_EQ(*message, after);
-    SetTimeOut(300);
-    EXPECT_FALSE(receive());
 }
 
 TEST_F(WireboxBus, ALongSysExComesInPartsOfAtMost32767Bytes) {
@@ -164,79 +130,6 @@ TEST_F(WireboxBus, ALongSysExComesInPartsOfAtMost32767Bytes) {
     Bytes joined = *first;
     joined.insert(joined.end(), second->begin(), second->end());
     EXPECT_TRUE(joined == sent);
-}
-
-TEST_F(WireboxBus, ATimeOutOfZeroReturnsNullEvenWithAMessageWaiting) {
-    Peer& p = openOnPeer();
-    const Bytes waiting = {0xF0, 0x7D, 0x03, 0xF7};
-    p.send(waiting);
-    std::this_thread::sleep_for(200ms);
-    SetTimeOut(0);
-    EXPECT_FALSE(receive());
-    SetTimeOut(1000);
-    const auto message = receive();
-    ASSERT_TRUE(message) << "the message should still be waiting";
-    EXPECT_EQ(*message, waiting);
-}
-
-TEST_F(WireboxBus, ReceiveWaitsAboutTheTimeOutWhenNothingComes) {
-    openOnPeer();
-    SetTimeOut(400);
-    std::optional<Bytes> message;
-    const auto waited = timeOf([&] { message = receive(); });
-    EXPECT_FALSE(message);
-    EXPECT_GE(waited, 390ms);
-    EXPECT_LT(waited, 700ms);
-}
-
-TEST_F(WireboxBus, WithoutOpenPortsNothingWaitsAndNothingIsSent) {
-    SetTimeOut(2000);
-    EXPECT_LT(timeOf([] { EXPECT_FALSE(receive()); }), kAtOnce) << "before OpenMidi";
-    const Bytes message = {0xF0, 0x7D, 0x04, 0xF7};
-    EXPECT_EQ(MidiTransmit(4, message.data()), 0);
-    EXPECT_EQ(ProgramChange(0, 1), 0);
-
-    Peer& p = openOnPeer();
-    ASSERT_EQ(CloseMidi(), 1);
-    p.send(message);
-    EXPECT_LT(timeOf([] { EXPECT_FALSE(receive()); }), kAtOnce) << "after CloseMidi";
-    EXPECT_EQ(CloseMidi(), 1) << "a second close";
-    DiscardMidiMessage(nullptr);
-}
-
-TEST_F(WireboxBus, OpenFailsOnANameThatDiffersInCaseOrIsMissing) {
-    SetMessageHandler(recordMessage);
-    SetTimeOut(2000);
-    peer = std::make_unique<Peer>();
-    ASSERT_TRUE(peer->ready()) << "no MIDI bus: run the tests through ctest";
-    std::string upper = peer->wireboxIn;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    ASSERT_NE(upper, peer->wireboxIn);
-    const std::string missing = peer->wireboxOut + " gone";
-
-    int owner = 0;
-    // Either port alone being wrong must fail the whole open.
-    const std::pair<std::string, std::string> cases[] = {{upper, peer->wireboxOut},
-                                                         {peer->wireboxIn, missing}};
-    for (const auto& [in, out] : cases) {
-        SCOPED_TRACE(in + " / " + out);
-        shown.called = false;
-        EXPECT_EQ(OpenMidi(&owner, 0, in.c_str(), out.c_str()), 0);
-        EXPECT_TRUE(shown.called);
-        EXPECT_EQ(shown.caption, nullptr);
-        EXPECT_EQ(shown.text, "No MIDI devices - check configuration");
-        EXPECT_EQ(shown.owner, &owner);
-
-        peer->send({0xF0, 0x7D, 0x05, 0xF7});
-        EXPECT_LT(timeOf([] { EXPECT_FALSE(receive()); }), kAtOnce);
-    }
-
-    // NULL puts the default handler back: ours hears of no later failure.
-    SetMessageHandler(nullptr);
-    shown.called = false;
-    EXPECT_EQ(OpenMidi(&owner, 0, missing.c_str(), missing.c_str()), 0);
-    EXPECT_FALSE(shown.called);
 }
 
 TEST_F(WireboxBus, SampleNumberCountsOnlySampleEntries) {

@@ -1,48 +1,46 @@
 // A host that unloads the library with its ports still open: the library closes them, so no port
 // is left behind in the MIDI service.
 
-#include "midi/MidiApi.h"
-#include "testing/MidiDuplexPeer.h"
-#include "testing/MidiPeer.h"
+#include "midi/MidiInput.h"
+#include "midi/MidiOutput.h"
 #include "wirebox/Wirebox.h"
 
 #include <algorithm>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
-bool anyPortNamed(const std::vector<std::string>& names, const std::string& part) {
-    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-        return name.find(part) != std::string::npos;
+bool anyPortNamed(const std::string& part) {
+    midi::Backend& service = midi::service();
+    const auto held = service.hold();
+    std::vector<midi::Port> ports = service.ports(midi::Direction::Input);
+    const auto outputs = service.ports(midi::Direction::Output);
+    ports.insert(ports.end(), outputs.begin(), outputs.end());
+    return std::any_of(ports.begin(), ports.end(), [&](const midi::Port& port) {
+        return port.name.find(part) != std::string::npos;
     });
 }
 
-std::vector<std::string> allPorts() {
-    auto in = midi::makeInputClient("unload-check");
-    auto out = midi::makeOutputClient("unload-check");
-    std::vector<std::string> names = in ? midi::portNames(*in) : std::vector<std::string>{};
-    if (out) {
-        const auto outputs = midi::portNames(*out);
-        names.insert(names.end(), outputs.begin(), outputs.end());
-    }
-    return names;
+// The listed name of the one port whose name holds `part`, or empty.
+std::string listedName(midi::Direction direction, const std::string& part) {
+    const auto ports = midi::service().ports(direction);
+    const midi::PortMatch match = midi::findPort(ports, part);
+    return match.port ? match.port->name : std::string{};
 }
 
 } // namespace
 
 TEST(WireboxUnload, UnloadingClosesOpenPorts) {
-    const std::string peerIn = testing_support::MidiInputPeer::uniqueName("Unload In");
-    const std::string peerOut = testing_support::MidiInputPeer::uniqueName("Unload Out");
-    auto in = midi::makeInputClient("unload-peer");
-    auto out = midi::makeOutputClient("unload-peer");
-    ASSERT_TRUE(in && out) << "no MIDI bus: run the tests through ctest";
-    in->openVirtualPort(peerIn);
-    out->openVirtualPort(peerOut);
-    auto lister = midi::makeOutputClient("unload-lister");
-    const std::string wireboxOut = testing_support::listedPortName(*lister, peerIn);
-    auto inputLister = midi::makeInputClient("unload-lister");
-    const std::string wireboxIn = testing_support::listedPortName(*inputLister, peerOut);
+    const std::string unique = std::to_string(getpid());
+    std::string error;
+    const auto held = midi::service().hold();
+    auto peerIn = midi::MidiInput::open({"Unload In " + unique, "in", {}, false}, error);
+    auto peerOut = midi::MidiOutput::open({"Unload Out " + unique, "out", {}, false}, error);
+    ASSERT_TRUE(peerIn && peerOut) << "no MIDI bus: run the tests through ctest (" << error << ")";
+    const std::string wireboxOut = listedName(midi::Direction::Output, "Unload In " + unique);
+    const std::string wireboxIn = listedName(midi::Direction::Input, "Unload Out " + unique);
     ASSERT_FALSE(wireboxOut.empty());
     ASSERT_FALSE(wireboxIn.empty());
 
@@ -51,10 +49,10 @@ TEST(WireboxUnload, UnloadingClosesOpenPorts) {
     auto open = reinterpret_cast<decltype(&OpenMidi)>(dlsym(library, "OpenMidi"));
     ASSERT_NE(open, nullptr);
     ASSERT_EQ(open(nullptr, 0, wireboxIn.c_str(), wireboxOut.c_str()), 1);
-    EXPECT_TRUE(anyPortNamed(allPorts(), "Wirebox in"));
-    EXPECT_TRUE(anyPortNamed(allPorts(), "Wirebox out"));
+    EXPECT_TRUE(anyPortNamed("Wirebox in"));
+    EXPECT_TRUE(anyPortNamed("Wirebox out"));
 
     ASSERT_EQ(dlclose(library), 0);
-    EXPECT_FALSE(anyPortNamed(allPorts(), "Wirebox in"));
-    EXPECT_FALSE(anyPortNamed(allPorts(), "Wirebox out"));
+    EXPECT_FALSE(anyPortNamed("Wirebox in"));
+    EXPECT_FALSE(anyPortNamed("Wirebox out"));
 }

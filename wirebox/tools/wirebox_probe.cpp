@@ -1,17 +1,12 @@
-// wirebox-probe: checks a MIDI cable and a device through Wirebox's own calls.
-//
-//   wirebox-probe ports
-//   wirebox-probe send --in NAME --out NAME [--timeout MS] [--replies N] [--channel N] HEX...
-//
-// "send" opens the two ports as a host program would, sends the bytes given in hexadecimal
-// (e.g. F0 43 20 7E ... F7, or F043207E...F7), and prints each SysEx reply in hexadecimal until
-// N replies have come (default 1) or a wait runs out. Exit status 0 when every reply came.
+// wirebox-probe: checks a MIDI cable and a device through Wirebox's own calls. `--help` says how.
 
-#include "midi/MidiApi.h"
+#include "midi/Backend.h"
+#include "midi/Pacer.h"
 #include "wirebox/Wirebox.h"
 
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,12 +20,34 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: wirebox-probe ports\n"
-    "       wirebox-probe send --in NAME --out NAME [--timeout MS] [--replies N] [--channel N] "
-    "HEX...\n";
+    "       wirebox-probe send --in NAME --out NAME [--timeout MS] [--replies N] [--channel N]\n"
+    "                          [--pause MS] HEX...\n"
+    "       wirebox-probe --help\n";
+
+constexpr const char* kHelp =
+    "\n"
+    "ports   lists the MIDI inputs and outputs by the names --in and --out take.\n"
+    "send    opens the two ports as a host program would, sends the bytes given in hexadecimal\n"
+    "        (F0 43 20 7E ... F7, or F043207E...F7; several messages one after another), and\n"
+    "        prints each SysEx reply in hexadecimal until N replies have come or a wait runs out.\n"
+    "  --in NAME, --out NAME  the exact port names, as `ports` lists them\n"
+    "  --timeout MS           the longest wait for the output and for each reply (2000)\n"
+    "  --replies N            how many replies to wait for (1)\n"
+    "  --channel N            the channel of the sampler calls, 0..15 (0)\n"
+    "  --pause MS             a pause after each message before the next one starts, counted\n"
+    "                         from when its bytes would have left a MIDI cable (0); old devices\n"
+    "                         need 20..150 ms to digest a dump\n"
+    "Exit status: 0 when every reply came, 1 when one did not or a port failed, 2 on bad usage.\n";
 
 int usage() {
     std::fputs(kUsage, stderr);
     return 2;
+}
+
+int help() {
+    std::fputs(kUsage, stdout);
+    std::fputs(kHelp, stdout);
+    return 0;
 }
 
 void listPorts(const char* title, std::vector<std::string> names) {
@@ -40,10 +57,12 @@ void listPorts(const char* title, std::vector<std::string> names) {
 }
 
 int ports() {
-    auto in = midi::makeInputClient("wirebox-probe");
-    auto out = midi::makeOutputClient("wirebox-probe");
-    listPorts("MIDI inputs (for --in)", in ? midi::portNames(*in) : std::vector<std::string>{});
-    listPorts("MIDI outputs (for --out)", out ? midi::portNames(*out) : std::vector<std::string>{});
+    midi::Backend& service = midi::service();
+    const auto held = service.hold(); // one client of the service for both lists
+    listPorts("MIDI inputs (for --in)", midi::namesOf(service.ports(midi::Direction::Input)));
+    listPorts("MIDI outputs (for --out)", midi::namesOf(service.ports(midi::Direction::Output)));
+    if (const std::string problem = service.problem(); !problem.empty())
+        std::fprintf(stderr, "wirebox-probe: %s\n", problem.c_str());
     return 0;
 }
 
@@ -64,6 +83,18 @@ bool parseHex(const std::string& text, std::vector<unsigned char>& bytes) {
     return true;
 }
 
+// The messages in a stream of bytes: each status byte starts one, and F7 ends a SysEx.
+std::vector<std::vector<unsigned char>> messagesIn(const std::vector<unsigned char>& bytes) {
+    std::vector<std::vector<unsigned char>> messages;
+    bool ended = true;
+    for (unsigned char byte : bytes) {
+        if (ended || (byte >= 0x80 && byte != 0xF7)) messages.emplace_back();
+        messages.back().push_back(byte);
+        ended = byte == 0xF7;
+    }
+    return messages;
+}
+
 // A whole number low..high, or nothing: "--timeout 2s" must not quietly become 2, nor "abc" 0.
 std::optional<long> parseNumber(const char* text, long low, long high) {
     long value = 0;
@@ -75,14 +106,15 @@ std::optional<long> parseNumber(const char* text, long low, long high) {
 
 int send(int argc, char** argv) {
     std::string in, out, hex;
-    long timeout = 2000, replies = 1, channel = 0;
+    long timeout = 2000, replies = 1, channel = 0, pause = 0;
     struct Number {
         long* value;
         long low, high;
     };
     const std::map<std::string, Number> numbers = {{"--timeout", {&timeout, 0, 3'600'000}},
                                                    {"--replies", {&replies, 0, 1'000'000}},
-                                                   {"--channel", {&channel, 0, 15}}};
+                                                   {"--channel", {&channel, 0, 15}},
+                                                   {"--pause", {&pause, 0, 60'000}}};
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -109,10 +141,17 @@ int send(int argc, char** argv) {
     SetTimeOut(static_cast<uint32_t>(timeout));
     if (!OpenMidi(nullptr, static_cast<int>(channel), in.c_str(), out.c_str())) return 1;
     int status = 0;
-    if (!MidiTransmit(static_cast<uint32_t>(message.size()), message.data())) {
-        std::fprintf(stderr, "wirebox-probe: the output did not take the message within %ld ms\n",
-                     timeout);
-        status = 1;
+    midi::Pacer pacer{std::chrono::milliseconds(pause)};
+    for (const auto& each : messagesIn(message)) {
+        const auto start = pacer.beginMessage();
+        if (!MidiTransmit(static_cast<uint32_t>(each.size()), each.data())) {
+            std::fprintf(stderr,
+                         "wirebox-probe: the output did not take the message within %ld ms\n",
+                         timeout);
+            status = 1;
+            break;
+        }
+        pacer.endMessage(start, each.size());
     }
     for (long n = 0; status == 0 && n < replies; ++n) {
         uint32_t length = 0;
@@ -133,8 +172,10 @@ int send(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) try {
-    if (argc >= 2 && std::string(argv[1]) == "ports") return ports();
-    if (argc >= 2 && std::string(argv[1]) == "send") return send(argc, argv);
+    const std::string command = argc >= 2 ? argv[1] : "";
+    if (command == "--help" || command == "-h") return help();
+    if (command == "ports") return ports();
+    if (command == "send") return send(argc, argv);
     return usage();
 } catch (const std::exception& error) {
     // The last line of defence: a failure that escaped is reported, never an abort.

@@ -41,7 +41,8 @@ WIREBOX_API int WIREBOX_CALL MidiTransmit(uint32_t length, const unsigned char* 
 
 /* Waits for the next whole SysEx message (F0 .. F7; a longer one than 32767 bytes comes in parts
  * of 32767). Returns a block the caller gives back with DiscardMidiMessage and sets *length, or
- * NULL: input not open (at once), nothing within the time-out, or a time-out of 0. */
+ * NULL: input not open or the MIDI service stopped (both at once), nothing within the time-out,
+ * or a time-out of 0. */
 WIREBOX_API unsigned char* WIREBOX_CALL MidiReceive(uint32_t* length);
 
 /* Frees a block from MidiReceive; NULL does nothing. */
