@@ -8,16 +8,15 @@
 namespace emulator {
 namespace {
 
-// How long one send may take before the service counts as stuck: far more than a reply needs.
-constexpr std::chrono::milliseconds kSendLimit{2000};
 // At wire speed a reply goes out in pieces this small, so that a receiver sees it arrive at the
 // cable's pace.
 constexpr std::size_t kCablePiece = 64;
 
 } // namespace
 
-EmulatorPorts::EmulatorPorts(std::string name, bool wireSpeed, midi::Backend& backend)
-    : name_(std::move(name)), wireSpeed_(wireSpeed), backend_(backend) {}
+EmulatorPorts::EmulatorPorts(std::string name, bool wireSpeed, midi::Backend& backend,
+                             std::chrono::milliseconds sendLimit)
+    : name_(std::move(name)), wireSpeed_(wireSpeed), backend_(backend), sendLimit_(sendLimit) {}
 
 std::string EmulatorPorts::inputPortName() const {
     return name_ + " In:MIDI In";
@@ -48,7 +47,7 @@ midi::MidiInput::Outcome EmulatorPorts::next(Bytes& message, std::chrono::millis
 }
 
 midi::MidiOutput::Result EmulatorPorts::send(const Bytes& message, const std::atomic<bool>& stop) {
-    if (!wireSpeed_) return out_->send(message, kSendLimit);
+    if (!wireSpeed_) return out_->send(message, sendLimit_);
     const auto start = std::chrono::steady_clock::now();
     for (std::size_t at = 0; at < message.size(); at += kCablePiece) {
         const std::size_t length = std::min(kCablePiece, message.size() - at);
@@ -59,7 +58,7 @@ midi::MidiOutput::Result EmulatorPorts::send(const Bytes& message, const std::at
         if (stop) return {midi::MidiOutput::Outcome::Closed, {}};
         const auto piece = message.begin() + static_cast<std::ptrdiff_t>(at);
         if (auto result =
-                out_->send(Bytes(piece, piece + static_cast<std::ptrdiff_t>(length)), kSendLimit);
+                out_->send(Bytes(piece, piece + static_cast<std::ptrdiff_t>(length)), sendLimit_);
             !result)
             return result;
     }

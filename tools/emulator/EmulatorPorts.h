@@ -15,8 +15,10 @@ namespace emulator {
 
 class EmulatorPorts {
 public:
-    // With `wireSpeed` replies leave no faster than a MIDI cable would carry them.
-    EmulatorPorts(std::string name, bool wireSpeed, midi::Backend& backend = midi::service());
+    // With `wireSpeed` replies leave no faster than a MIDI cable would carry them. A send that the
+    // service has not taken within `sendLimit` counts as stuck.
+    EmulatorPorts(std::string name, bool wireSpeed, midi::Backend& backend = midi::service(),
+                  std::chrono::milliseconds sendLimit = std::chrono::seconds(2));
 
     // False, with `error` saying why, when either port cannot be created.
     bool open(std::string& error);
@@ -32,6 +34,7 @@ private:
     std::string name_;
     bool wireSpeed_;
     midi::Backend& backend_;
+    std::chrono::milliseconds sendLimit_;
     std::shared_ptr<midi::MidiInput> in_;
     std::shared_ptr<midi::MidiOutput> out_;
 };
