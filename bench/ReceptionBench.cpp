@@ -57,9 +57,8 @@ struct Ended {
     int status = -1;
 };
 
-// Runs `args` with its output in `out` and waits for it.
-Ended runToEnd(const std::vector<std::string>& args, const std::string& out) {
-    const auto start = Clock::now();
+// Starts `args` with its standard output and error in the file `out`.
+pid_t start(const std::vector<std::string>& args, const std::string& out) {
     const pid_t pid = fork();
     if (pid == 0) {
         const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -71,6 +70,13 @@ Ended runToEnd(const std::vector<std::string>& args, const std::string& out) {
         execv(argv[0], argv.data());
         _exit(127);
     }
+    return pid;
+}
+
+// Runs `args` with its output in `out` and waits for it.
+Ended runToEnd(const std::vector<std::string>& args, const std::string& out) {
+    const auto begin = Clock::now();
+    const pid_t pid = start(args, out);
     Ended ended;
     rusage usage{};
     int status = 0;
@@ -78,7 +84,7 @@ Ended runToEnd(const std::vector<std::string>& args, const std::string& out) {
         ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         ended.maxResidentKb = usage.ru_maxrss;
     }
-    ended.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ended.seconds = std::chrono::duration<double>(Clock::now() - begin).count();
     return ended;
 }
 
@@ -107,16 +113,7 @@ public:
           out_((dir / "emulator.txt").string()) {
         std::vector<std::string> args = {program, "pulvex", "--name", name_, "--log", log_};
         if (wireSpeed) args.push_back("--wire-speed");
-        pid_ = fork();
-        if (pid_ == 0) {
-            const int fd = open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(fd, STDOUT_FILENO);
-            std::vector<char*> argv;
-            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
+        pid_ = start(args, out_);
         // It names its ports once they are open.
         for (int i = 0; i < 250 && !serving(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
