@@ -1,9 +1,8 @@
 #include "EmulatorProcess.h"
 
 #include "MidiPeer.h"
-#include "midi/MidiApi.h"
+#include "midi/Backend.h"
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -14,13 +13,8 @@
 namespace testing_support {
 
 bool EmulatorProcess::listed() const {
-    auto in = midi::makeInputClient("emulator-watch");
-    auto out = midi::makeOutputClient("emulator-watch");
-    if (!in || !out) return false;
-    const auto inputs = midi::portNames(*in);
-    const auto outputs = midi::portNames(*out);
-    return std::find(inputs.begin(), inputs.end(), outPort()) != inputs.end() &&
-           std::find(outputs.begin(), outputs.end(), inPort()) != outputs.end();
+    return midi::indexOf(midi::service().ports(midi::Direction::Input), outPort()) >= 0 &&
+           midi::indexOf(midi::service().ports(midi::Direction::Output), inPort()) >= 0;
 }
 
 bool EmulatorProcess::start(const std::string& program, const std::string& mode,
@@ -38,9 +32,14 @@ bool EmulatorProcess::start(const std::string& program, const std::string& mode,
         execv(argv[0], argv.data());
         _exit(127);
     }
-    for (int i = 0; i < 50; ++i) {
+    const auto midiInUse = midi::service().hold(); // one session for all the listings
+    for (int i = 0; i < 250; ++i) {
         if (listed()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) { // it could not serve
+            pid_ = -1;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
 }

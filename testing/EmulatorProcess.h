@@ -16,7 +16,7 @@ public:
     ~EmulatorProcess() { stop(); }
 
     // Runs `program mode --name <unique name> extra...` with its standard output in logPath and
-    // waits up to 5 s for its ports; false when they did not appear.
+    // waits up to 5 s for its ports; false when they did not appear or it ended.
     bool start(const std::string& program, const std::string& mode,
                const std::vector<std::string>& extra, const std::string& logPath);
     void stop();

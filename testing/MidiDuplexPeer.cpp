@@ -1,51 +1,50 @@
 #include "testing/MidiDuplexPeer.h"
 
-#include "midi/MidiApi.h"
 #include "testing/MidiPeer.h"
 
-#include <algorithm>
-
 namespace testing_support {
+namespace {
 
-std::string listedPortName(RtMidi& lister, const std::string& port) {
-    for (const std::string& name : midi::portNames(lister))
-        if (name.size() > port.size() && name.ends_with(":" + port)) return name;
-    return {};
-}
+// Far more than any message of a test needs to leave.
+constexpr std::chrono::milliseconds kSendLimit{5000};
+
+} // namespace
 
 MidiDuplexPeer::MidiDuplexPeer(Script script) : script_(std::move(script)) {
-    in_ = midi::makeInputClient("duplex-peer");
-    out_ = midi::makeOutputClient("duplex-peer");
-    if (!in_ || !out_) return;
     const std::string unique = MidiInputPeer::uniqueName("");
-    in_->ignoreTypes(false, true, true);
-    in_->setCallback(&MidiDuplexPeer::onMessage, this);
-    in_->openVirtualPort("Peer In" + unique);
-    out_->openVirtualPort("Peer Out" + unique);
-    auto inputLister = midi::makeInputClient("peer-lister");
-    auto outputLister = midi::makeOutputClient("peer-lister");
-    if (!inputLister || !outputLister) return;
-    wireboxIn = listedPortName(*inputLister, "Peer Out" + unique);
-    wireboxOut = listedPortName(*outputLister, "Peer In" + unique);
+    std::string ignored;
+    in_ = midi::MidiInput::open(virtualPort("duplex-peer", "Peer In" + unique), ignored);
+    out_ = midi::MidiOutput::open(virtualPort("duplex-peer", "Peer Out" + unique), ignored);
+    if (!in_ || !out_) return;
+    reader_ = std::thread([this] { listen(); });
+    wireboxIn = listedPortName(midi::Direction::Input, "Peer Out" + unique);
+    wireboxOut = listedPortName(midi::Direction::Output, "Peer In" + unique);
 }
 
 MidiDuplexPeer::~MidiDuplexPeer() {
-    // Unregistering a port in the same cycles in which Wirebox's ports went away crashed now and
-    // then inside libjack, in the peer's own process thread; a few cycles later it does not.
-    midi::waitForJackCycles(4);
-    if (in_) {
-        in_->cancelCallback();
-        in_->closePort();
-    }
-    midi::closeOutput(out_);
+    if (in_) in_->close(); // ends the reader's wait
+    if (reader_.joinable()) reader_.join();
 }
 
-void MidiDuplexPeer::send(const Bytes& message) {
-    constexpr std::size_t kPiece = 8000;
-    for (std::size_t at = 0; at < message.size(); at += kPiece) {
-        if (at > 0) midi::waitForJackCycles(2);
-        out_->sendMessage(message.data() + at, std::min(kPiece, message.size() - at));
+void MidiDuplexPeer::listen() {
+    Bytes message;
+    for (;;) {
+        const auto outcome = in_->next(message, std::chrono::seconds(1));
+        if (outcome == midi::MidiInput::Outcome::TimedOut) continue;
+        if (outcome != midi::MidiInput::Outcome::Message) return;
+        if (script_)
+            if (const auto reply = script_(message)) send(*reply);
+        {
+            std::lock_guard lock(mutex_);
+            received_.push_back(message);
+        }
+        arrived_.notify_all();
     }
+}
+
+midi::MidiOutput::Result MidiDuplexPeer::send(const Bytes& message) {
+    if (!out_) return {midi::MidiOutput::Outcome::Closed, {}};
+    return out_->send(message, kSendLimit);
 }
 
 std::vector<MidiDuplexPeer::Bytes>
@@ -53,18 +52,6 @@ MidiDuplexPeer::waitForMessages(std::size_t count, std::chrono::milliseconds tim
     std::unique_lock lock(mutex_);
     arrived_.wait_for(lock, timeout, [&] { return received_.size() >= count; });
     return received_;
-}
-
-void MidiDuplexPeer::onMessage(double, std::vector<unsigned char>* message, void* self) {
-    auto* peer = static_cast<MidiDuplexPeer*>(self);
-    const Bytes bytes(message->begin(), message->end());
-    if (peer->script_)
-        if (const auto reply = peer->script_(bytes)) peer->send(*reply);
-    {
-        std::lock_guard lock(peer->mutex_);
-        peer->received_.push_back(bytes);
-    }
-    peer->arrived_.notify_all();
 }
 
 } // namespace testing_support

@@ -1,6 +1,10 @@
 #pragma once
 // An instrument's end of the MIDI bus for tests and benchmarks: a virtual input and a virtual
-// output port; it collects everything sent to it and can answer from a small script.
+// output port; it collects everything sent to it and can answer from a small script. It stands on
+// the process's MIDI service, so it also works on an in-memory bus that a test installed.
+
+#include "midi/MidiInput.h"
+#include "midi/MidiOutput.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -9,14 +13,11 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <rtmidi/RtMidi.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace testing_support {
-
-// The name under which other clients list a port of ours ("client:port" on JACK), or empty.
-std::string listedPortName(RtMidi& lister, const std::string& port);
 
 class MidiDuplexPeer {
 public:
@@ -31,19 +32,19 @@ public:
 
     bool ready() const { return !wireboxIn.empty() && !wireboxOut.empty(); }
 
-    // One message; a long one in pieces a cycle apart, as JACK takes at most about 16 kB at once.
-    void send(const Bytes& message);
+    midi::MidiOutput::Result send(const Bytes& message);
     std::vector<Bytes> waitForMessages(std::size_t count, std::chrono::milliseconds timeout);
 
     // The listed names of the peer's output and input: what Wirebox opens as its input and output.
     std::string wireboxIn, wireboxOut;
 
 private:
-    static void onMessage(double, std::vector<unsigned char>* message, void* self);
+    void listen(); // on reader_: collects what arrives and answers it from the script
 
     Script script_;
-    std::unique_ptr<RtMidiIn> in_;
-    std::unique_ptr<RtMidiOut> out_;
+    std::shared_ptr<midi::MidiInput> in_;
+    std::shared_ptr<midi::MidiOutput> out_;
+    std::thread reader_;
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::vector<Bytes> received_;

@@ -1,14 +1,23 @@
 #include "testing/MidiPeer.h"
 
-#include "midi/MidiApi.h"
-#include "testing/MidiDuplexPeer.h"
-
-#include <algorithm>
-
 #include <atomic>
 #include <unistd.h>
 
 namespace testing_support {
+
+std::string listedPortName(midi::Direction direction, const std::string& port) {
+    // The client part is ours, but the service may have made it unique ("test-peer-01").
+    for (const midi::Port& listed : midi::service().ports(direction))
+        if (listed.port() == port) return listed.name;
+    return {};
+}
+
+midi::OpenRequest virtualPort(const std::string& client, const std::string& port) {
+    midi::OpenRequest request;
+    request.clientName = client;
+    request.portName = port;
+    return request;
+}
 
 std::string MidiInputPeer::uniqueName(const std::string& base) {
     static std::atomic<int> counter{0};
@@ -16,42 +25,30 @@ std::string MidiInputPeer::uniqueName(const std::string& base) {
 }
 
 MidiInputPeer::MidiInputPeer(const std::string& portName) : portName_(portName) {
-    in_ = midi::makeInputClient("test-peer");
-    if (!in_) return;
-    in_->ignoreTypes(false, true, true);
-    in_->setCallback(&MidiInputPeer::onMessage, this);
-    in_->openVirtualPort(portName);
-}
-
-MidiInputPeer::~MidiInputPeer() {
-    if (in_) {
-        in_->cancelCallback();
-        in_->closePort();
-    }
-}
-
-void MidiInputPeer::onMessage(double, std::vector<unsigned char>* message, void* self) {
-    auto* peer = static_cast<MidiInputPeer*>(self);
-    {
-        std::lock_guard lock(peer->mutex_);
-        peer->messages_.emplace_back(message->begin(), message->end());
-    }
-    peer->arrived_.notify_all();
+    std::string ignored;
+    in_ = midi::MidiInput::open(virtualPort("test-peer", portName), ignored);
 }
 
 std::vector<Bytes> MidiInputPeer::waitForMessages(std::size_t count,
                                                   std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    arrived_.wait_for(lock, timeout, [&] { return messages_.size() >= count; });
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + timeout;
+    Bytes message;
+    while (in_ && messages_.size() < count) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+        if (in_->next(message, std::max(left, std::chrono::milliseconds(0))) !=
+            midi::MidiInput::Outcome::Message)
+            break;
+        messages_.push_back(std::move(message));
+    }
     return messages_;
 }
 
 int MidiInputPeer::outputIndex() const {
-    auto out = midi::makeOutputClient("test-lookup");
-    if (!out) return -1;
-    const auto names = midi::portNames(*out);
-    const auto found = std::find(names.begin(), names.end(), listedPortName(*out, portName_));
-    return found == names.end() ? -1 : static_cast<int>(found - names.begin());
+    const auto ports = midi::service().ports(midi::Direction::Output);
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        if (ports[i].port() == portName_) return static_cast<int>(i);
+    return -1;
 }
 
 } // namespace testing_support

@@ -1,19 +1,26 @@
 #pragma once
 // The other end of the MIDI bus in a test: a virtual input port that collects every SysEx message
-// sent to it, as an instrument would receive them.
+// sent to it, as an instrument would receive them. It stands on the process's MIDI service, so it
+// also works on an in-memory bus that a test installed.
+
+#include "midi/MidiInput.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <rtmidi/RtMidi.h>
 #include <string>
 #include <vector>
 
 namespace testing_support {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The name under which the suite lists a port of ours ("client:port"), or empty. `direction` is
+// the side the suite would open: Output to send to our input port, Input to hear our output port.
+std::string listedPortName(midi::Direction direction, const std::string& port);
+
+// A virtual port of a peer: other programs connect to it.
+midi::OpenRequest virtualPort(const std::string& client, const std::string& port);
 
 class MidiInputPeer {
 public:
@@ -23,7 +30,6 @@ public:
 
     // Opens a virtual input port called portName on the test bus.
     explicit MidiInputPeer(const std::string& portName);
-    ~MidiInputPeer();
 
     bool isOpen() const { return in_ != nullptr; }
 
@@ -34,12 +40,8 @@ public:
     int outputIndex() const;
 
 private:
-    static void onMessage(double, std::vector<unsigned char>* message, void* self);
-
     std::string portName_;
-    std::unique_ptr<RtMidiIn> in_;
-    std::mutex mutex_;
-    std::condition_variable arrived_;
+    std::shared_ptr<midi::MidiInput> in_;
     std::vector<Bytes> messages_;
 };
 

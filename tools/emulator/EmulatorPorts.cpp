@@ -1,6 +1,6 @@
 #include "EmulatorPorts.h"
 
-#include "midi/MidiApi.h"
+#include "midi/Pacer.h"
 
 #include <algorithm>
 #include <thread>
@@ -8,25 +8,15 @@
 namespace emulator {
 namespace {
 
-// RtMidi's JACK output drops a message of more than 16379 bytes; longer ones go out in pieces
-// that the receiver joins again (a SysEx message goes on until its F7).
-constexpr std::size_t kLargestPiece = 16000;
-// A MIDI cable carries 31250 baud, ten bits a byte.
-constexpr double kCableBytesPerSecond = 3125.0;
+// At wire speed a reply goes out in pieces this small, so that a receiver sees it arrive at the
+// cable's pace.
 constexpr std::size_t kCablePiece = 64;
 
 } // namespace
 
-EmulatorPorts::EmulatorPorts(const std::string& name, bool wireSpeed)
-    : name_(name), wireSpeed_(wireSpeed) {}
-
-EmulatorPorts::~EmulatorPorts() {
-    if (in_) {
-        in_->cancelCallback();
-        in_->closePort();
-    }
-    midi::closeOutput(out_);
-}
+EmulatorPorts::EmulatorPorts(std::string name, bool wireSpeed, midi::Backend& backend,
+                             std::chrono::milliseconds sendLimit)
+    : name_(std::move(name)), wireSpeed_(wireSpeed), backend_(backend), sendLimit_(sendLimit) {}
 
 std::string EmulatorPorts::inputPortName() const {
     return name_ + " In:MIDI In";
@@ -36,55 +26,43 @@ std::string EmulatorPorts::outputPortName() const {
 }
 
 bool EmulatorPorts::open(std::string& error) {
-    in_ = midi::makeInputClient(name_ + " In");
-    out_ = midi::makeOutputClient(name_ + " Out");
-    if (!in_ || !out_) {
-        error =
-            "no MIDI service: start a JACK server (e.g. scripts/midi-bus start suite-demo, then "
-            "JACK_DEFAULT_SERVER=suite-demo) or load the ALSA sequencer";
-        return false;
-    }
-    try {
-        in_->ignoreTypes(false, false, false); // an instrument sees everything on its cable
-        in_->setCallback(&EmulatorPorts::onMessage, this);
-        in_->openVirtualPort("MIDI In");
-        out_->openVirtualPort("MIDI Out");
-    } catch (const RtMidiError& e) {
-        error = "cannot open virtual MIDI ports: " + e.getMessage();
-        return false;
-    }
-    return true;
+    // An instrument sees everything on its cable, clock and active sensing included.
+    in_ = midi::MidiInput::open({.clientName = name_ + " In",
+                                 .portName = "MIDI In",
+                                 .connectTo = std::nullopt,
+                                 .timingMessages = true},
+                                error, backend_);
+    if (in_)
+        out_ = midi::MidiOutput::open(
+            {.clientName = name_ + " Out", .portName = "MIDI Out", .connectTo = std::nullopt},
+            error, backend_);
+    if (in_ && out_) return true;
+    in_.reset();
+    error = "cannot create the MIDI ports: " + error;
+    return false;
 }
 
-void EmulatorPorts::onMessage(double, std::vector<unsigned char>* message, void* self) {
-    auto* ports = static_cast<EmulatorPorts*>(self);
-    {
-        std::lock_guard lock(ports->mutex_);
-        ports->queue_.emplace_back(message->begin(), message->end());
-    }
-    ports->arrived_.notify_one();
+midi::MidiInput::Outcome EmulatorPorts::next(Bytes& message, std::chrono::milliseconds wait) {
+    return in_->next(message, wait);
 }
 
-bool EmulatorPorts::next(Bytes& message, std::chrono::milliseconds wait) {
-    std::unique_lock lock(mutex_);
-    if (!arrived_.wait_for(lock, wait, [&] { return !queue_.empty(); })) return false;
-    message = std::move(queue_.front());
-    queue_.pop_front();
-    return true;
-}
-
-void EmulatorPorts::send(const Bytes& message) {
-    const std::size_t piece = wireSpeed_ ? kCablePiece : kLargestPiece;
+midi::MidiOutput::Result EmulatorPorts::send(const Bytes& message, const std::atomic<bool>& stop) {
+    if (!wireSpeed_) return out_->send(message, sendLimit_);
     const auto start = std::chrono::steady_clock::now();
-    for (std::size_t at = 0; at < message.size(); at += piece) {
-        const std::size_t length = std::min(piece, message.size() - at);
-        out_->sendMessage(message.data() + at, length);
-        if (wireSpeed_) {
-            // The piece has left once the cable would have carried it.
-            std::this_thread::sleep_until(
-                start + std::chrono::duration<double>((at + length) / kCableBytesPerSecond));
-        }
+    for (std::size_t at = 0; at < message.size(); at += kCablePiece) {
+        const std::size_t length = std::min(kCablePiece, message.size() - at);
+        // A piece leaves when its last byte would have come out of the cable, never earlier.
+        std::this_thread::sleep_until(
+            start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                        std::chrono::duration<double>((at + length) / midi::kCableBytesPerSecond)));
+        if (stop) return {midi::MidiOutput::Outcome::Closed, {}};
+        const auto piece = message.begin() + static_cast<std::ptrdiff_t>(at);
+        if (auto result =
+                out_->send(Bytes(piece, piece + static_cast<std::ptrdiff_t>(length)), sendLimit_);
+            !result)
+            return result;
     }
+    return {};
 }
 
 } // namespace emulator

@@ -1,44 +1,42 @@
 #pragma once
 // The emulator's two virtual MIDI ports: "<name> In:MIDI In", where programs send to the
-// instrument, and "<name> Out:MIDI Out", where they hear it. Incoming messages wait in a queue for
-// the instrument's thread, so a slow answer never holds up the MIDI service's thread.
+// instrument, and "<name> Out:MIDI Out", where they hear it.
 
 #include "Instrument.h"
+#include "midi/MidiInput.h"
+#include "midi/MidiOutput.h"
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <rtmidi/RtMidi.h>
 #include <string>
 
 namespace emulator {
 
 class EmulatorPorts {
 public:
-    EmulatorPorts(const std::string& name, bool wireSpeed);
-    ~EmulatorPorts();
+    // With `wireSpeed` replies leave no faster than a MIDI cable would carry them. A send that the
+    // service has not taken within `sendLimit` counts as stuck.
+    EmulatorPorts(std::string name, bool wireSpeed, midi::Backend& backend = midi::service(),
+                  std::chrono::milliseconds sendLimit = std::chrono::seconds(2));
 
+    // False, with `error` saying why, when either port cannot be created.
     bool open(std::string& error);
     // The names under which programs see the ports (as their port lists show them).
     std::string inputPortName() const;
     std::string outputPortName() const;
 
-    // The next incoming message, or false when nothing came within `wait`.
-    bool next(Bytes& message, std::chrono::milliseconds wait);
-    void send(const Bytes& message);
+    midi::MidiInput::Outcome next(Bytes& message, std::chrono::milliseconds wait);
+    // Gives up between two pieces once `stop` is set (a long reply at cable speed takes seconds).
+    midi::MidiOutput::Result send(const Bytes& message, const std::atomic<bool>& stop);
 
 private:
-    static void onMessage(double, std::vector<unsigned char>* message, void* self);
-
     std::string name_;
     bool wireSpeed_;
-    std::unique_ptr<RtMidiIn> in_;
-    std::unique_ptr<RtMidiOut> out_;
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::deque<Bytes> queue_;
+    midi::Backend& backend_;
+    std::chrono::milliseconds sendLimit_;
+    std::shared_ptr<midi::MidiInput> in_;
+    std::shared_ptr<midi::MidiOutput> out_;
 };
 
 } // namespace emulator

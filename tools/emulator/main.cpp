@@ -8,6 +8,7 @@
 // It runs until SIGINT or SIGTERM, then closes its ports and exits 0.
 
 #include "EmulatorPorts.h"
+#include "InstrumentLoop.h"
 #include "MorvexSynth.h"
 #include "PulvexModule.h"
 #include "WireLog.h"
@@ -22,7 +23,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace {
 using namespace emulator;
@@ -119,18 +119,6 @@ std::unique_ptr<Instrument> makeMorvex(const Options& options, std::string& erro
     return std::make_unique<MorvexSynth>(std::move(voice), saveDir);
 }
 
-// Sends the replies in order, each after its delay, unless a stop comes first.
-void sendReplies(EmulatorPorts& ports, WireLog& log, const std::vector<Outgoing>& replies) {
-    for (const Outgoing& reply : replies) {
-        const auto due = std::chrono::steady_clock::now() + reply.delay;
-        while (!stopRequested && std::chrono::steady_clock::now() < due)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (stopRequested) return;
-        ports.send(reply.bytes);
-        log.sent(reply.bytes, reply.summary);
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) try {
@@ -160,31 +148,7 @@ int main(int argc, char** argv) try {
 
     log.note("midi-emulator " + options.instrument + ": programs send to \"" +
              ports.inputPortName() + "\" and hear \"" + ports.outputPortName() + "\"");
-    // Replies go out on a thread of their own: a send can hang for good when the MIDI service
-    // stops serving this client, and a stop request must still end the emulator.
-    Bytes message;
-    while (!stopRequested) {
-        if (!ports.next(message, std::chrono::milliseconds(100))) continue;
-        const Reaction reaction = instrument->handle(message);
-        log.received(message, reaction.summary);
-        if (reaction.replies.empty()) continue;
-        std::atomic<bool> sending{true};
-        std::thread sender([&, replies = reaction.replies] {
-            sendReplies(ports, log, replies);
-            sending = false;
-        });
-        while (sending && !stopRequested)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        // A stop during a reply's delay ends the sender within moments, and the ports then close
-        // as they should; only a send that hangs in the MIDI service is left behind.
-        for (int i = 0; sending && i < 50; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (sending) {
-            log.note("midi-emulator: stopped while a reply was still being sent");
-            std::_Exit(0); // the MIDI service closes the ports of a process that has ended
-        }
-        sender.join();
-    }
+    runInstrument(ports, *instrument, log, stopRequested);
     log.note("midi-emulator: stopped");
     return 0;
 } catch (const std::exception& error) {

@@ -1,0 +1,123 @@
+// midi-emulator when it has no MIDI service to stand on: it must say so and end, not pretend to
+// serve; and when its service dies under it, a stop must still end it cleanly. These run off the
+// shared test bus: the one that needs a service starts a JACK server of its own and kills it.
+
+#include "ChildProcess.h"
+#include "testing/TempDir.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using namespace emulator_tests;
+
+namespace {
+
+// A JACK server for one test, which the test may kill as a crash would. Afterwards its name is
+// started and stopped once more, which frees the server's slot (JACK has eight), and what the dead
+// server's clients left in shared memory is removed.
+class PrivateJackServer {
+public:
+    explicit PrivateJackServer(std::string serverName) : name(std::move(serverName)) {
+        started_ = script("start");
+        std::ifstream(stateDir() + "/" + name + ".pid") >> pid_;
+    }
+    ~PrivateJackServer() {
+        if (!started_) return;
+        if (killed_) {
+            // A server is only replaced once the killed one has really gone.
+            for (int i = 0; i < 100 && ::kill(pid_, 0) == 0; ++i) std::this_thread::sleep_for(20ms);
+            script("start");
+        }
+        script("stop");
+        std::error_code ignored;
+        std::filesystem::remove(stateDir() + "/" + name + ".log", ignored);
+        for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ignored))
+            if (entry.path().filename().string().find("_" + name + "_") != std::string::npos)
+                std::filesystem::remove(entry.path(), ignored);
+    }
+    PrivateJackServer(const PrivateJackServer&) = delete;
+    PrivateJackServer& operator=(const PrivateJackServer&) = delete;
+
+    bool started() const { return started_ && pid_ > 0; }
+    void kill() { killed_ = ::kill(pid_, SIGKILL) == 0; }
+
+    const std::string name;
+
+private:
+    static std::string stateDir() {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        return std::string(runtime && *runtime ? runtime : "/tmp") + "/midi-bus";
+    }
+    bool script(const char* command) const {
+        const std::string line = std::string("'") + SUITE_SCRIPTS_DIR + "/midi-bus' " + command +
+                                 " '" + name + "' >/dev/null 2>&1";
+        return std::system(line.c_str()) == 0;
+    }
+
+    bool started_ = false;
+    bool killed_ = false;
+    pid_t pid_ = -1;
+};
+
+class EmulatorWithoutService : public ::testing::Test {
+protected:
+    testing_support::TempDir dir;
+    const std::string stdoutPath = dir.file("stdout.txt"), stderrPath = dir.file("stderr.txt");
+};
+
+} // namespace
+
+// Each start that cannot serve ends with status 1 and names the reason on standard error, before
+// it claims any port. This test process has no MIDI service (a JACK server name nobody runs).
+TEST_F(EmulatorWithoutService, StartsThatCannotServeSayWhyAndExitOne) {
+    const std::string setup = dir.file("setup.json");
+    struct Case {
+        const char* setupText; // written to `setup` when given
+        std::string setupPath;
+        std::string why;
+    };
+    const Case cases[] = {
+        {R"({"kits": )", setup, setup},
+        {R"({"kits": {"preset": [{"name": "Ten Chars!", "sounds": []}]}})", setup, setup},
+        {R"({"kits": {"card": [{"name": "K", "sounds": [4096]}]}})", setup, setup},
+        {R"({"kits": {"card": [{"name": "K", "sounds": [1.5]}]}})", setup, setup},
+        {nullptr, "/dev/zero", "/dev/zero"}, // endless: refused, not read until memory runs out
+        {nullptr, "", "No JACK server answers"},
+    };
+    for (const Case& c : cases) {
+        if (c.setupText) std::ofstream(setup) << c.setupText;
+        std::vector<std::string> args = {MIDI_EMULATOR, "pulvex"};
+        if (!c.setupPath.empty()) args.insert(args.end(), {"--setup", c.setupPath});
+        const pid_t child = spawn(args, stdoutPath, stderrPath);
+        ASSERT_GT(child, 0);
+        int status = waitForExit(child, 5s);
+        if (status == kStillRunning) status = stopProcess(child, 1s);
+        SCOPED_TRACE(c.setupText ? c.setupText : c.why);
+        EXPECT_EQ(status, 1);
+        EXPECT_NE(readText(stderrPath).find(c.why), std::string::npos) << readText(stderrPath);
+        EXPECT_EQ(readText(stdoutPath).find("programs send to"), std::string::npos);
+    }
+}
+
+// Closing ports of a JACK server that died crashes inside libjack; the emulator must leave them and
+// end with status 0 on its stop.
+TEST_F(EmulatorWithoutService, StopAfterItsJackServerDiedEndsItCleanly) {
+    PrivateJackServer server("emu-kill-" + std::to_string(getpid()));
+    ASSERT_TRUE(server.started()) << "cannot start a JACK server of the test's own";
+    const pid_t child = spawn({MIDI_EMULATOR, "pulvex"}, stdoutPath, stderrPath,
+                              {"JACK_DEFAULT_SERVER=" + server.name});
+    ASSERT_GT(child, 0);
+    const bool serving = waitForText(stdoutPath, "programs send to");
+    server.kill();
+    EXPECT_TRUE(serving) << readText(stderrPath);
+    // It hears that its service died instead of waiting on ports that are gone.
+    EXPECT_TRUE(waitForText(stdoutPath, "MIDI service stopped")) << readText(stdoutPath);
+    EXPECT_EQ(stopProcess(child, 3s), 0) << readText(stderrPath);
+}
