@@ -53,7 +53,7 @@ Status sendMessage(const std::vector<std::uint8_t>& message, const Destination& 
     const std::shared_ptr<void> held = service.hold();
     const std::vector<midi::Port> ports = service.ports(midi::Direction::Output);
     if (const std::string problem = service.problem(); !problem.empty())
-        return sendProblem("No MIDI service is available (" + problem + "); nothing was sent.");
+        return sendProblem("No MIDI service is available; nothing was sent. " + problem);
     std::string problem;
     const midi::Port* port = pick(ports, to, problem);
     if (!port) return sendProblem(problem);
