@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <thread>
 
 using namespace morvex;
@@ -19,13 +20,17 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+constexpr std::size_t kAnyLength = std::numeric_limits<std::size_t>::max();
+
 // The synthesizer's input on the bus, listed as output 0, and a voice to send it.
 struct SynthOnBus {
     explicit SynthOnBus(midi::Carriage carriage = {}) : bus(carriage) {
         std::string error;
         synth = midi::MidiInput::open({"Morvex", "in", std::nullopt, false}, error, bus);
         EXPECT_TRUE(synth) << error;
-        state.voiceName = {'B', 'r', 'a', 's', 's', 'y', ' ', ' '};
+        const std::uint8_t header[] = {0xF0, 0x43, 0x00, 0x7E, 0x04, 0x46, 'P', 'H',
+                                       ' ',  ' ',  '2',  '2',  '0',  '3',  'A', 'E'};
+        std::copy(std::begin(header), std::end(header), state.dumpHeader.begin());
     }
     ~SynthOnBus() { releaseAndSettle(); }
     // Lets a send left hanging finish, so that no port of the bus outlives it.
@@ -114,8 +119,8 @@ TEST(TransmissionFaults, EveryFaultIsAFailureThatSaysWhatHappened) {
 
 TEST(TransmissionFaults, ASendArrivesWholeWhateverTheBackEndCarries) {
     for (const midi::Carriage carriage :
-         {midi::Carriage{}, midi::Carriage{100, false}, midi::Carriage{16, true}}) {
-        SCOPED_TRACE(carriage.largestPiece);
+         {midi::Carriage{}, midi::Carriage{100, false}, midi::Carriage{kAnyLength, true}}) {
+        SCOPED_TRACE(std::to_string(carriage.largestPiece) + (carriage.sysExWhole ? " whole" : ""));
         SynthOnBus s(carriage);
         std::vector<int> opened;
         SendOptions options;
