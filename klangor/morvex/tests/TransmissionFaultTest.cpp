@@ -109,11 +109,14 @@ TEST(TransmissionFaults, EveryFaultIsAFailureThatSaysWhatHappened) {
         const auto start = Clock::now();
         const Status problem = sendMessage(dumpBytes(s.state), c.to, options);
         EXPECT_LT(Clock::now() - start, 2s);
-        ASSERT_TRUE(problem);
-        EXPECT_EQ(problem->caption, "Fehler");
-        EXPECT_NE(problem->text.find(c.says), std::string::npos) << problem->text;
         EXPECT_TRUE(s.received(1, 10ms).empty());
         s.releaseAndSettle();
+        if (!problem) {
+            ADD_FAILURE() << "reported as sent";
+            continue;
+        }
+        EXPECT_EQ(problem->caption, "Fehler");
+        EXPECT_NE(problem->text.find(c.says), std::string::npos) << problem->text;
     }
 }
 
