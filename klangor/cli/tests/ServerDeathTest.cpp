@@ -158,7 +158,7 @@ TEST(KlangorCliServerDeath, ASendCutOffByTheServerDyingFailsAndSaysSo) {
     ASSERT_NE(send.readUntil("sending to", 20s).find("sending to"), std::string::npos);
     server.killHard();
 
-    EXPECT_EQ(send.exitStatus(10s), 1);
+    EXPECT_EQ(send.exitStatus(10s), 1) << fileText(dir.file("send.txt"));
     const std::string err = fileText(dir.file("send.txt"));
     EXPECT_NE(err.find("Sending to MIDI output 0 failed: The MIDI service stopped"),
               std::string::npos)
