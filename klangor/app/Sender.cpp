@@ -1,7 +1,6 @@
 #include "Sender.h"
 
 #include "Services.h"
-#include "midi/Pacer.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -27,8 +26,6 @@ struct VoiceSender::Queue {
     bool stopping = false;
     bool busy = false;
     std::chrono::milliseconds timeout{5000};
-    std::chrono::milliseconds pause{0};
-    midi::Pacer pacer;              // the worker's own
     QObject* inbox = nullptr;       // null once the sender is gone
     std::atomic<int> unreported{0}; // sends whose result the GUI thread has not yet shown
     std::thread worker;
@@ -44,8 +41,6 @@ void VoiceSender::Queue::run() {
         busy = true;
         morvex::SendOptions options;
         options.timeout = timeout;
-        options.pacer = &pacer;
-        pacer.setPause(pause);
         lock.unlock();
         const morvex::Status problem = morvex::sendMessage(job.message, job.to, options);
         lock.lock();
@@ -94,11 +89,6 @@ void VoiceSender::send(std::vector<std::uint8_t> message, morvex::Destination to
 void VoiceSender::setTimeout(std::chrono::milliseconds timeout) {
     std::lock_guard lock(queue_->mutex);
     queue_->timeout = timeout;
-}
-
-void VoiceSender::setPause(std::chrono::milliseconds pause) {
-    std::lock_guard lock(queue_->mutex);
-    queue_->pause = pause;
 }
 
 bool VoiceSender::waitUntilIdle(std::chrono::milliseconds limit) {

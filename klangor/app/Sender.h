@@ -27,8 +27,6 @@ public:
 
     // The longest one send may take once its port is open (default 5 s).
     void setTimeout(std::chrono::milliseconds timeout);
-    // A pause between consecutive sends, counted after the earlier one left a MIDI cable.
-    void setPause(std::chrono::milliseconds pause);
 
     // Runs the GUI thread's events until every send made so far has finished and its note was
     // shown, at most `limit`; false when that did not happen in time.
