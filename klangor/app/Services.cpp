@@ -1,5 +1,6 @@
 #include "Services.h"
 
+#include "Sender.h"
 #include "morvex/Checksum.h"
 #include "morvex/Transmission.h"
 #include "morvex/VoiceCodec.h"
@@ -28,21 +29,10 @@ QMessageBox::Icon boxIcon(morvex::Report::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-// The device to send to now, or a note why there is none.
-bool resolveDevice(morvex::MorvexState& state) {
-    const std::string& name = midiPortName();
-    if (name.empty()) return true;
-    const int index = morvex::findMidiOutput(name);
-    if (index < 0) {
-        statusNote()(QString::fromStdString("No MIDI output \"" + name + "\"; nothing was sent."));
-        return false;
-    }
-    state.midiDevice = static_cast<std::uint8_t>(index);
-    return true;
-}
-
-void noteProblem(const morvex::Status& problem) {
-    if (problem) statusNote()(QString::fromStdString(problem->text));
+// Where a send goes: the port named in morvex.dev, looked up again by the worker before each
+// send, else the device number.
+morvex::Destination destination(const morvex::MorvexState& state) {
+    return {state.midiDevice, midiPortName()};
 }
 
 } // namespace
@@ -80,21 +70,16 @@ std::string& midiPortName() {
 }
 
 void sendVoice(morvex::MorvexState& state, QWidget* parent) {
-    const auto reportRange = [parent](int offset) {
+    morvex::EncodeVoice(state, [parent](int offset) {
         showReport(parent, morvex::errorReport(morvex::rangeMessage(offset)));
-    };
-    if (!resolveDevice(state)) {
-        // Encode all the same, so the voice in memory is what a send would have sent.
-        morvex::EncodeVoice(state, reportRange);
-        morvex::UpdateChecksum(state.voiceData);
-        return;
-    }
-    noteProblem(morvex::SendVoice(state, state.midiDevice, reportRange));
+    });
+    morvex::UpdateChecksum(state.voiceData);
+    transmitVoice(state);
 }
 
 void transmitVoice(morvex::MorvexState& state) {
-    if (!resolveDevice(state)) return;
-    noteProblem(morvex::TransmitSysEx(state, morvex::SysExKind::VoiceDump, state.midiDevice));
+    voiceSender().send(morvex::sysExMessage(state, morvex::SysExKind::VoiceDump),
+                       destination(state));
 }
 
 HelpOpener& helpOpener() {

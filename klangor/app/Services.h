@@ -28,7 +28,8 @@ StatusNote& statusNote();
 std::string& midiPortName();
 
 // EncodeVoice (each byte above 127 reported as a "Fehler" box), UpdateChecksum, then the voice
-// dump to the current MIDI device. A device that cannot be reached is a status note, not a box.
+// dump to the current MIDI device. The dump goes out off the GUI thread (voiceSender()); a device
+// that cannot be reached is a status note, not a box.
 void sendVoice(morvex::MorvexState& state, QWidget* parent);
 
 // The voice dump as VoiceData holds it now, without encoding (the Direct edit page's way).

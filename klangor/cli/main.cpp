@@ -12,6 +12,8 @@
 #include "morvex/VoiceFile.h"
 #include "morvex/WaveNames.h"
 
+#include "midi/Pacer.h"
+
 #include <charconv>
 #include <cstdio>
 #include <exception>
@@ -29,8 +31,12 @@ constexpr const char* kUsage = R"(usage: klangor-cli [--data DIR] COMMAND ...
                                      a value outside the range its bytes hold writes nothing
   preset FILE INDEX B|D -o OUT       load FM preset INDEX (0..255) into element B or D
   ports                              list the MIDI outputs with their device numbers
-  send FILE [--device N]             send the voice to MIDI output N
-  request [--device N]               send the dump request to MIDI output N
+  send FILE [--device N] [--pause MS]
+                                     send the voice to MIDI output N; with --pause (0..500)
+                                     wait until the dump has left a MIDI cable and MS more
+                                     before ending, so that a next send finds the synth ready
+  request [--device N] [--pause MS]  send the dump request to MIDI output N
+  (send and request with --verbose print the port each message goes to)
 --data DIR names the folder of morvex.lst and morvex.dev (default: the program's data folder).
 )";
 
@@ -55,11 +61,16 @@ void printRangeMessage(int offset) {
     std::cerr << rangeMessage(offset) << "\n";
 }
 
-// Command-line arguments after the command: positional ones, "-o OUT" and "--device N".
+constexpr int kLongestPause = 500; // ms; old instruments need 20..150
+
+// Command-line arguments after the command: positional ones, "-o OUT", "--device N" and
+// "--pause MS".
 struct Arguments {
     std::vector<std::string> positional;
     std::optional<std::string> output;
     std::optional<int> device;
+    int pause = 0;
+    bool verbose = false;
 };
 
 Arguments parseArguments(const std::vector<std::string>& args) {
@@ -73,6 +84,13 @@ Arguments parseArguments(const std::vector<std::string>& args) {
         } else if (arg == "--device") {
             if (!hasValue) throw UsageError{"--device needs a number"};
             parsed.device = parseInt(args[++i], "--device");
+        } else if (arg == "--pause") {
+            if (!hasValue) throw UsageError{"--pause needs a number of milliseconds"};
+            parsed.pause = parseInt(args[++i], "--pause");
+            if (parsed.pause < 0 || parsed.pause > kLongestPause)
+                throw UsageError{"--pause must be 0.." + std::to_string(kLongestPause)};
+        } else if (arg == "--verbose") {
+            parsed.verbose = true;
         } else {
             parsed.positional.push_back(arg);
         }
@@ -169,19 +187,37 @@ int deviceFor(MorvexState& state, const Arguments& a) {
     return state.midiDevice;
 }
 
+SendOptions sendOptions(const Arguments& a, midi::Pacer& pacer) {
+    SendOptions options;
+    options.pacer = &pacer;
+    if (a.verbose)
+        options.opened = [](const std::string& port) {
+            std::cout << "sending to " << port << std::endl; // at once: the send may hang
+        };
+    return options;
+}
+
+// Exit status 0 only when the whole message left while the synthesizer's port was there.
+int transmit(const Status& problem, midi::Pacer& pacer) {
+    if (problem) return fail(problem->text);
+    pacer.beginMessage(); // the pause after the message, before a next send may start
+    return 0;
+}
+
 int sendCommand(MorvexState& state, const Arguments& a) {
     expect(a, 1, false);
     if (auto problem = load(state, a.positional[0])) return fail(problem->text);
-    if (Status problem = SendVoice(state, deviceFor(state, a), printRangeMessage))
-        return fail(problem->text);
-    return 0;
+    midi::Pacer pacer(std::chrono::milliseconds(a.pause));
+    return transmit(SendVoice(state, deviceFor(state, a), printRangeMessage, sendOptions(a, pacer)),
+                    pacer);
 }
 
 int requestCommand(MorvexState& state, const Arguments& a) {
     expect(a, 0, false);
-    if (Status problem = TransmitSysEx(state, SysExKind::DumpRequest, deviceFor(state, a)))
-        return fail(problem->text);
-    return 0;
+    midi::Pacer pacer(std::chrono::milliseconds(a.pause));
+    return transmit(
+        TransmitSysEx(state, SysExKind::DumpRequest, deviceFor(state, a), sendOptions(a, pacer)),
+        pacer);
 }
 
 } // namespace

@@ -7,9 +7,15 @@
 #include "morvex/VoiceCodec.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+namespace midi {
+class Pacer;
+}
 
 namespace morvex {
 
@@ -26,16 +32,40 @@ std::vector<std::uint8_t> sysExMessage(const MorvexState& state, SysExKind kind)
 // The product names of the MIDI outputs; the index of a name is its device number.
 std::vector<std::string> midiOutputNames();
 
-// The device number of the MIDI output with this product name (compared exactly), or -1.
+// The device number of the MIDI output with this product name (an exact name, else a unique part
+// of one name in any case), or -1.
 int findMidiOutput(const std::string& productName);
 
-// Sends one message of the given kind to MIDI output `device`. A device that does not exist, or a
-// MIDI service that cannot be reached, sends nothing and says so in the result. The editor's
-// windows show nothing in that case; the command-line tool reports it.
-Status TransmitSysEx(const MorvexState& state, SysExKind kind, int device);
+// Where a send goes: a port name, looked up when sending because device numbers change as other
+// programs come and go; else a device number.
+struct Destination {
+    int device = 0;
+    std::string portName;
+};
+
+struct SendOptions {
+    // The longest a send may take once the output is open; a hung MIDI service fails it then.
+    std::chrono::milliseconds timeout{5000};
+    // Spaces this send from the one before it (old instruments need a pause after a dump).
+    midi::Pacer* pacer = nullptr;
+    // Told the port's name once it is open, just before the bytes go.
+    std::function<void(const std::string& port)> opened;
+};
+
+// Sends one message. A destination that does not exist, a MIDI service that cannot be reached or
+// that stops, and a send that does not finish in time all send nothing for certain and say so in
+// the result; success means the whole message left while the connection was there.
+Status sendMessage(const std::vector<std::uint8_t>& message, const Destination& to,
+                   const SendOptions& options = {});
+
+// Sends one message of the given kind to MIDI output `device`. The editor's windows show a
+// failure as a status note; the command-line tool reports it.
+Status TransmitSysEx(const MorvexState& state, SysExKind kind, int device,
+                     const SendOptions& options = {});
 
 // EncodeVoice (reporting each byte above 127), UpdateChecksum, then the voice dump to `device`.
 // All three steps always run: range errors do not stop the send.
-Status SendVoice(MorvexState& state, int device, const RangeReporter& report = {});
+Status SendVoice(MorvexState& state, int device, const RangeReporter& report = {},
+                 const SendOptions& options = {});
 
 } // namespace morvex

@@ -1,12 +1,18 @@
 #include "GuiTestSupport.h"
 
+#include "Sender.h"
+#include "midi/MemoryBus.h"
+
 #include "morvex/VoiceCodec.h"
 #include "morvex/VoiceFile.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
+#include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
 
 namespace klangor {
 namespace fs = std::filesystem;
@@ -36,12 +42,49 @@ ReportCapture::~ReportCapture() {
     reportBox() = previous_;
 }
 
+namespace {
+
+constexpr std::chrono::seconds kSendsSettle{30};
+
+// Tests off the bus send to an empty in-memory bus: a send finds no output at once, as it would
+// find none on a bus, and no MIDI service of the machine is ever asked.
+class EmptyBusEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!std::getenv("SUITE_TEST_WITHOUT_BUS")) return;
+        bus_ = std::make_unique<midi::MemoryBus>();
+        guard_ = std::make_unique<midi::ServiceOverride>(*bus_);
+    }
+    void TearDown() override {
+        voiceSender().waitUntilIdle(kSendsSettle);
+        guard_.reset();
+        bus_.reset();
+    }
+
+private:
+    std::unique_ptr<midi::MemoryBus> bus_;
+    std::unique_ptr<midi::ServiceOverride> guard_;
+};
+
+[[maybe_unused]] const auto* const emptyBus =
+    ::testing::AddGlobalTestEnvironment(new EmptyBusEnvironment);
+
+} // namespace
+
+const std::vector<QString>& Notes::settled() const {
+    voiceSender().waitUntilIdle(kSendsSettle);
+    return list_;
+}
+
 NoteCapture::NoteCapture() : previousNote_(statusNote()), previousOpener_(helpOpener()) {
+    // Notes of sends made before belong to whoever made them.
+    voiceSender().waitUntilIdle(kSendsSettle);
     statusNote() = [this](const QString& text) { notes.push_back(text); };
     helpOpener() = [this](const QUrl& page) { helpPages.push_back(page); };
 }
 
 NoteCapture::~NoteCapture() {
+    voiceSender().waitUntilIdle(kSendsSettle);
     statusNote() = previousNote_;
     helpOpener() = previousOpener_;
 }

@@ -39,12 +39,26 @@ private:
     ReportBox previous_;
 };
 
+// Status notes in order. Sends report from their worker, so reading the notes first waits until
+// every send made so far has reported.
+class Notes {
+public:
+    std::size_t size() const { return settled().size(); }
+    bool empty() const { return settled().empty(); }
+    const QString& operator[](std::size_t index) const { return settled()[index]; }
+    void push_back(const QString& note) { list_.push_back(note); }
+
+private:
+    const std::vector<QString>& settled() const;
+    std::vector<QString> list_;
+};
+
 // Every status note and every opened help page while it lives.
 class NoteCapture {
 public:
     NoteCapture();
     ~NoteCapture();
-    std::vector<QString> notes;
+    Notes notes;
     std::vector<QUrl> helpPages;
 
 private:

@@ -4,6 +4,7 @@
 #include "EditPage.h"
 #include "GuiTestSupport.h"
 #include "Main.h"
+#include "Sender.h"
 #include "morvex/VoiceFile.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 
 using namespace klangor;
 using testing_support::TempDir;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -361,6 +363,7 @@ TEST(MainWindowStart, AnUnreachableDeviceIsNotedInTheStatusBar) {
     window.show();
     ASSERT_TRUE(window.Initialize());
     window.Senden1Click();
+    ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
     EXPECT_FALSE(window.statusBar()->currentMessage().isEmpty());
     EXPECT_TRUE(boxes.reports.empty());
 }

@@ -507,6 +507,23 @@ TEST_F(KlangorCliMidi, SendToAMissingDeviceSaysNothingWasSent) {
     EXPECT_TRUE(peer.waitForMessages(1, 200ms).empty());
 }
 
+TEST_F(KlangorCliMidi, APauseIsCheckedAndKeepsTheToolUntilTheDumpLeftACableAndThePause) {
+    for (const std::string pause : {"-1", "501", "20ms", ""}) {
+        SCOPED_TRACE(pause);
+        const Result r =
+            run({"send", kInitial, "--device", std::to_string(device), "--pause", pause});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("--pause"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(peer.waitForMessages(1, 50ms).empty());
+
+    const auto start = std::chrono::steady_clock::now();
+    const Result r = run({"send", kInitial, "--device", std::to_string(device), "--pause", "100"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 592 * 1000ms / 3125 + 100ms);
+    EXPECT_EQ(peer.waitForMessages(1, 5s).size(), 1u);
+}
+
 TEST_F(KlangorCliMidi, RequestSendsTheFifteenFixedBytes) {
     const Result r = run({"request", "--device", std::to_string(device)});
     ASSERT_EQ(r.status, 0) << r.err;
