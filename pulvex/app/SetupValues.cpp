@@ -1,6 +1,6 @@
 #include "SetupValues.h"
 
-#include "midi/MidiApi.h"
+#include "midi/Backend.h"
 
 #include <algorithm>
 #include <cctype>
@@ -39,10 +39,10 @@ bool beginsWithIgnoringCase(const std::string& item, const std::string& prefix) 
 } // namespace
 
 MidiPortLists listMidiPorts() {
-    MidiPortLists lists;
-    if (auto in = midi::makeInputClient("Pulvex setup")) lists.inputs = midi::portNames(*in);
-    if (auto out = midi::makeOutputClient("Pulvex setup")) lists.outputs = midi::portNames(*out);
-    return lists;
+    midi::Backend& service = midi::service();
+    const auto held = service.hold(); // the service starts once for both lists
+    return {midi::namesOf(service.ports(midi::Direction::Input)),
+            midi::namesOf(service.ports(midi::Direction::Output))};
 }
 
 int findByPrefix(const std::vector<std::string>& items, const std::string& stored) {

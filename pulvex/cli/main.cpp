@@ -4,7 +4,7 @@
 
 #include "TerminalUi.h"
 #include "files/BoundedRead.h"
-#include "midi/MidiApi.h"
+#include "midi/Backend.h"
 #include "pulvex/model/DrumMapFormats.h"
 #include "pulvex/model/KitTable.h"
 #include "pulvex/model/NameLists.h"
@@ -104,14 +104,16 @@ void printTable(const CPulvexDoc& doc) {
 }
 
 int portsCommand() {
-    auto in = midi::makeInputClient("pulvex-cli");
-    auto out = midi::makeOutputClient("pulvex-cli");
+    midi::Backend& service = midi::service();
+    const auto held = service.hold(); // the service starts once for both lists
     std::cout << "MIDI inputs (\"MIDI In\"):\n";
-    if (in)
-        for (const std::string& name : midi::portNames(*in)) std::cout << "  " << name << "\n";
+    for (const midi::Port& port : service.ports(midi::Direction::Input))
+        std::cout << "  " << port.name << "\n";
     std::cout << "MIDI outputs (\"MIDI Out\"):\n";
-    if (out)
-        for (const std::string& name : midi::portNames(*out)) std::cout << "  " << name << "\n";
+    for (const midi::Port& port : service.ports(midi::Direction::Output))
+        std::cout << "  " << port.name << "\n";
+    // Empty lists from a service that is not there are no answer.
+    if (const std::string problem = service.problem(); !problem.empty()) return fail(problem);
     return 0;
 }
 

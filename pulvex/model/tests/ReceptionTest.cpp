@@ -1,8 +1,10 @@
 // Kit reception against a scripted Wirebox: the request bytes, the block decoder (above all its
 // bounds, since replies come from outside), and every path of the two exchanges, each of which must
-// end with the ports closed, the busy cursor balanced and every received block freed.
+// end with the ports closed, the busy cursor balanced and every received block freed. The MIDI
+// service the reception asks about is an in-memory bus.
 
 #include "pulvex/model/Reception.h"
+#include "midi/MemoryBus.h"
 #include "pulvex/model/PulvexDoc.h"
 #include "pulvex/model/Settings.h"
 #include "pulvex/model/WaveNameTable.h"
@@ -105,7 +107,20 @@ Bytes decode(const Bytes& m) {
 
 // ---- the scripted Wirebox ----
 
+// A bus that counts who holds it: the holds alive now, and at each open of the ports.
+class HeldBus : public midi::MemoryBus {
+public:
+    std::shared_ptr<void> hold() override {
+        ++holders;
+        return std::shared_ptr<void>(nullptr, [this](void*) { --holders; });
+    }
+    int holders = 0;
+};
+
 struct FakeWirebox {
+    HeldBus* bus = nullptr;
+    midi::MemoryBus* stopsOnUse = nullptr; // its service stops at the first send or wait
+    std::vector<int> holdersAtOpen;
     std::deque<Bytes> replies; // nothing left: the wait times out
     std::vector<Bytes> sent;
     std::vector<std::pair<int, int>> programChanges;
@@ -130,17 +145,23 @@ int fakeOpenMidi(void*, int channel, const char* in, const char* out) {
     wire.channel = channel;
     wire.in = in;
     wire.out = out;
+    wire.holdersAtOpen.push_back(wire.bus->holders);
     if (wire.openFails) return 0;
     wire.open = true;
     ++wire.opens;
     return 1;
 }
+void stopTheServiceIfScripted() {
+    if (wire.stopsOnUse) wire.stopsOnUse->stopService();
+}
 int fakeMidiTransmit(std::uint32_t length, const unsigned char* bytes) {
+    stopTheServiceIfScripted();
     if (wire.transmitFails || !wire.open) return 0;
     wire.sent.emplace_back(bytes, bytes + length);
     return 1;
 }
 unsigned char* fakeMidiReceive(std::uint32_t* length) {
+    stopTheServiceIfScripted();
     ++wire.receives;
     if (!wire.open || wire.replies.empty()) return nullptr;
     const Bytes reply = std::move(wire.replies.front());
@@ -218,6 +239,7 @@ class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         wire = FakeWirebox{};
+        wire.bus = &bus;
         settings.writeText(SettingKey::MidiIn, "Module In");
         settings.writeText(SettingKey::MidiOut, "Module Out");
         settings.writeNumber(SettingKey::Channel, 9);
@@ -240,6 +262,8 @@ protected:
         return doc.keys == fresh.keys && doc.title == fresh.title && !doc.modified;
     }
 
+    HeldBus bus;
+    midi::ServiceOverride onBus{bus};
     testing_support::TempDir dir;
     SettingsStore settings{dir.file("Pulvex.ini")};
     WaveNameTable names;
@@ -394,6 +418,12 @@ TEST_F(ReceptionTest, NamesLandInBankSixAndTheWavecardBanks) {
               (std::vector<std::string>{kReceivingInternal, kReceivingWavecard, kNamesFinished}));
     EXPECT_TRUE(ui.errors.empty());
     EXPECT_TRUE(wire.programChanges.empty());
+
+    // Tests wait less.
+    scriptNames();
+    KitReception impatient(kFakeBinding, settings, names, ui, std::chrono::milliseconds(250));
+    ASSERT_TRUE(impatient.ConfigurationRead());
+    EXPECT_EQ(wire.timeOut, 250u);
 }
 
 TEST_F(ReceptionTest, LastShorterRecordGivesWhatItHolds) {
@@ -586,4 +616,49 @@ TEST_F(ExchangeTest, CancelKeepsTheDocumentAndTheNamesAreNotReadAgain) {
     EXPECT_EQ(wire.sent.size(), 3u);
     EXPECT_EQ(ui.prompts, 1);
     EXPECT_EQ(doc.title, "NEXTTIME1");
+}
+
+// ---- the MIDI service ----
+
+TEST_F(ExchangeTest, BothExchangesOfACommandShareOneHoldOfTheService) {
+    scriptNames();
+    wire.replies.push_back(message({hexBlock("KT", kitData("HELDKIT01"))}));
+    ASSERT_TRUE(reception.ReceiveCommand(doc));
+    EXPECT_EQ(wire.holdersAtOpen, (std::vector<int>{1, 1}));
+    EXPECT_EQ(bus.holders, 0);
+}
+
+// A wait that ends because the service went away must not blame the cable; with the service there
+// (or never there: the ports opened regardless), the same failures stay as they were.
+TEST_F(ExchangeTest, AStoppedServiceIsToldAsSuch) {
+    const std::string stopped = "The MIDI service stopped";
+    struct Case {
+        const char* what;
+        bool serviceStops, transmitFails, kitRead;
+        std::vector<std::string> errors;
+        bool stoppedBefore = false;
+    };
+    const Case cases[] = {
+        {"names, no reply", true, false, false, {stopped}},
+        {"names, not sent", true, true, false, {stopped}},
+        {"names, not sent, service there", false, true, false, {}},
+        {"kit, no reply", true, false, true, {stopped}},
+        {"kit, not sent", true, true, true, {stopped}},
+        {"kit, no reply, service there", false, false, true, {kNoResponse}},
+        {"kit, no reply, service never there", false, false, true, {kNoResponse}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        midi::MemoryBus other;
+        midi::ServiceOverride onOther(other);
+        if (c.stoppedBefore) other.stopService();
+        wire.stopsOnUse = c.serviceStops ? &other : nullptr;
+        wire.transmitFails = c.transmitFails;
+        ui.errors.clear();
+        EXPECT_FALSE(c.kitRead ? reception.KitRead(doc, KitBank::Preset, 1)
+                               : reception.ConfigurationRead());
+        EXPECT_EQ(ui.errors, c.errors);
+        EXPECT_FALSE(wire.open);
+    }
+    wire.stopsOnUse = nullptr;
 }
