@@ -29,7 +29,7 @@ public:
 
     // Faults.
     void refuseOpens(bool refuse); // every open fails with "The MIDI service refused the port"
-    void stopService();            // inputs are told; puts refused, drains fail, no ports
+    void stopService();            // inputs told; puts answer ServiceStopped, drains fail, no ports
     void hangPuts(bool hang);      // puts block until released (or the service stops)
     void answerBusy(int puts);     // the next `puts` puts answer Busy and take nothing
     void cutNextMessage();         // the next put loses its last byte (a SysEx its F7)
