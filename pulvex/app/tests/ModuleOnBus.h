@@ -17,14 +17,15 @@ public:
     using Bytes = midi::Bytes;
     using Script = std::function<std::vector<Bytes>(const Bytes& request)>;
 
-    // The names Pulvex's settings give as its MIDI In and MIDI Out.
-    static constexpr const char* kModuleOut = "Pulvex module:out";
-    static constexpr const char* kModuleIn = "Pulvex module:in";
+    // The names Pulvex's settings give as its MIDI In and MIDI Out (a client each: the bus, like
+    // JACK, numbers a second client of the same name).
+    static constexpr const char* kModuleOut = "Pulvex Out:MIDI Out";
+    static constexpr const char* kModuleIn = "Pulvex In:MIDI In";
 
     ModuleOnBus(midi::MemoryBus& bus, Script script) : script_(std::move(script)) {
         std::string error;
-        requests_ = midi::MidiInput::open({"Pulvex module", "in", {}, false}, error, bus);
-        replies_ = midi::MidiOutput::open({"Pulvex module", "out", {}, false}, error, bus);
+        requests_ = midi::MidiInput::open({"Pulvex In", "MIDI In", {}, false}, error, bus);
+        replies_ = midi::MidiOutput::open({"Pulvex Out", "MIDI Out", {}, false}, error, bus);
         EXPECT_TRUE(requests_ && replies_) << error;
         if (requests_ && replies_) thread_ = std::thread([this] { answer(); });
     }
