@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -28,8 +29,9 @@ using namespace pulvex;
 constexpr const char* kUsage = R"(usage: pulvex-cli COMMAND ...
   ports                                  the MIDI inputs and outputs, as Wirebox sees them
   receive --bank preset|internal|card --kit N -o FILE.drm
-          [--in NAME] [--out NAME] [--device N] [--channel N]
+          [--in NAME] [--out NAME] [--device N] [--channel N] [--wait MS]
                                          read a kit from the module and save it as a Cubase drum map
+                                         (MS: how long each reply may take, default 10000)
   show FILE.drm                          the kit as a table
   export FILE.drm --format kbr|cfg --select LIST -o OUT
                                          save selected rows (e.g. 1,3,5-9) as a The*Drum or MasterDrum map
@@ -145,8 +147,11 @@ int receiveCommand(const Arguments& a) {
 
     WaveNameTable names;
     names.Load();
+    const auto wait = a.option("--wait");
+    const std::chrono::milliseconds replyTimeOut =
+        wait ? std::chrono::milliseconds(parseInt(*wait, "--wait", 1, 600000)) : kReplyTimeOut;
     pulvex_cli::TerminalUi ui(bank, kit);
-    KitReception reception(linkedWirebox(), settings, names, ui);
+    KitReception reception(linkedWirebox(), settings, names, ui, replyTimeOut);
     CPulvexDoc doc;
     if (!reception.ReceiveCommand(doc)) return 1; // the reason is already on stderr
     if (FileError error = saveDrmFile(doc, output)) return fail(*error);
@@ -288,8 +293,9 @@ int main(int argc, char** argv) try {
     try {
         if (command == "ports") return portsCommand();
         if (command == "receive")
-            return receiveCommand(parseArguments(
-                rest, {"--bank", "--kit", "--output", "--in", "--out", "--device", "--channel"}));
+            return receiveCommand(
+                parseArguments(rest, {"--bank", "--kit", "--output", "--in", "--out", "--device",
+                                      "--channel", "--wait"}));
         if (command == "show") return showCommand(parseArguments(rest, {}));
         if (command == "export")
             return exportCommand(parseArguments(rest, {"--format", "--select", "--output"}));
