@@ -79,6 +79,7 @@ PatchBayPageValues loadPatchBayPage(const SettingsStore& store) {
     values.channel = listIndex(store.readNumber(SettingKey::PatchBayChannel), kChannelItems);
     values.program = store.readNumber(SettingKey::ProgramChange);
     values.send = store.readNumber(SettingKey::SendProgramChange) != 0;
+    values.pause = store.readNumber(SettingKey::ProgramChangePause);
     return values;
 }
 
@@ -115,6 +116,7 @@ files::FileError storePatchBayPage(SettingsStore& store, const PatchBayPageValue
         stored.emplace_back(SettingKey::PatchBayChannel, std::to_string(values.channel));
     stored.emplace_back(SettingKey::ProgramChange, std::to_string(values.program));
     stored.emplace_back(SettingKey::SendProgramChange, values.send ? "1" : "0");
+    stored.emplace_back(SettingKey::ProgramChangePause, std::to_string(values.pause));
     return store.write(stored);
 }
 

@@ -261,9 +261,13 @@ int settingsCommand(const Arguments& a) {
         std::string value = assignment.substr(equals + 1);
         if (!setting->isText) {
             static const std::map<SettingKey, std::pair<int, int>> kRanges = {
-                {SettingKey::Channel, {0, 15}},         {SettingKey::DeviceNumber, {0, 15}},
-                {SettingKey::Duration, {2, 23}},        {SettingKey::Quantize, {2, 23}},
-                {SettingKey::PatchBayChannel, {0, 15}}, {SettingKey::SendProgramChange, {0, 1}}};
+                {SettingKey::Channel, {0, 15}},
+                {SettingKey::DeviceNumber, {0, 15}},
+                {SettingKey::Duration, {2, 23}},
+                {SettingKey::Quantize, {2, 23}},
+                {SettingKey::PatchBayChannel, {0, 15}},
+                {SettingKey::SendProgramChange, {0, 1}},
+                {SettingKey::ProgramChangePause, {0, kLongestProgramChangePause}}};
             const auto range =
                 kRanges.count(setting->key) ? kRanges.at(setting->key) : std::pair{0, 127};
             value = std::to_string(

@@ -1,12 +1,14 @@
 #include "pulvex/model/Reception.h"
 
 #include "midi/MidiInput.h"
+#include "midi/Pacer.h"
 #include "pulvex/model/NameLists.h"
 #include "pulvex/model/OpenExchange.h"
 #include "pulvex/model/PulvexDoc.h"
 #include "pulvex/model/Settings.h"
 #include "pulvex/model/WaveNameTable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -24,6 +26,7 @@ constexpr std::uint8_t kNameListFormat = 0x7E;
 constexpr std::uint8_t kKitFormat = 0x7A;
 constexpr char kSignature[] = "LM  0087";
 constexpr std::size_t kSignatureLength = 8;
+constexpr std::size_t kProgramChangeBytes = 2;
 
 // The reply's SysEx header (F0 43 device format), not examined: the type letters decide.
 constexpr std::size_t kReplyHeader = 4;
@@ -156,10 +159,17 @@ bool KitReception::ConfigurationRead() {
     ui_.showReadyPrompt();
     exchange.beginBusy();
     ui_.openProgress(kProgressInternal);
-    // A patch bay in front of the module may need to be switched to it first.
-    if (settings_.readNumber(SettingKey::SendProgramChange) != 0)
+    // A patch bay in front of the module may need to be switched to it first, and time to switch
+    // before the request goes.
+    if (settings_.readNumber(SettingKey::SendProgramChange) != 0) {
+        midi::Pacer pacer(std::chrono::milliseconds(std::clamp(
+            settings_.readNumber(SettingKey::ProgramChangePause), 0, kLongestProgramChangePause)));
+        const auto start = pacer.beginMessage();
         wirebox_.ProgramChange(settings_.readNumber(SettingKey::PatchBayChannel),
                                settings_.readNumber(SettingKey::ProgramChange));
+        pacer.endMessage(start, kProgramChangeBytes);
+        pacer.beginMessage();
+    }
 
     const auto fail = [this, &exchange] {
         exchange.end();

@@ -89,6 +89,7 @@ TEST_F(SetupSheetTest, OkStoresWhatEveryOpenedPageHolds) {
     sheet->patchBayPage->channel->setCurrentIndex(9);
     type(sheet->patchBayPage->program, "127");
     sheet->patchBayPage->send->click();
+    type(sheet->patchBayPage->pause, "500");
     press(*sheet, QDialogButtonBox::Ok);
 
     EXPECT_EQ(sheet->result(), QDialog::Accepted);
@@ -104,6 +105,7 @@ TEST_F(SetupSheetTest, OkStoresWhatEveryOpenedPageHolds) {
     EXPECT_EQ(store.readNumber(SettingKey::PatchBayChannel), 9);
     EXPECT_EQ(store.readNumber(SettingKey::ProgramChange), 127);
     EXPECT_EQ(store.readNumber(SettingKey::SendProgramChange), 1);
+    EXPECT_EQ(store.readNumber(SettingKey::ProgramChangePause), 500);
 }
 
 TEST_F(SetupSheetTest, CancelAndUnopenedPagesStoreNothing) {
@@ -151,6 +153,10 @@ TEST_F(SetupSheetTest, WrongNumbersAreRefusedAndKeepThePageOpen) {
     press(*sheet, QDialogButtonBox::Ok);
     EXPECT_EQ(messages.last(), "Please enter an integer between 0 and 127.");
     type(sheet->patchBayPage->program, "3");
+    type(sheet->patchBayPage->pause, "501");
+    press(*sheet, QDialogButtonBox::Ok);
+    EXPECT_EQ(messages.last(), "Please enter an integer between 0 and 500.");
+    type(sheet->patchBayPage->pause, "20");
     press(*sheet, QDialogButtonBox::Ok);
     EXPECT_EQ(sheet->result(), QDialog::Accepted);
     EXPECT_EQ(store.readNumber(SettingKey::Velocity2), 64);

@@ -291,6 +291,8 @@ TEST_F(PulvexCli, SettingsAreShownAndCheckedBeforeWriting) {
     // A bad value anywhere writes nothing.
     EXPECT_EQ(run({"settings", "Channel=3", "Velocity 1=200"}).status, 1);
     EXPECT_EQ(run({"settings", "Chanel=3"}).status, 1);
+    EXPECT_EQ(run({"settings", "Program Change Pause=501"}).status, 1);
+    EXPECT_EQ(run({"settings", "Program Change Pause=500"}).status, 0);
     EXPECT_NE(run({"settings"}).out.find("Channel=0\n"), std::string::npos);
 }
 

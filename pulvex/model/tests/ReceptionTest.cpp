@@ -55,6 +55,8 @@ struct FakeWirebox {
     std::deque<Bytes> replies; // nothing left: the wait times out
     std::vector<Bytes> sent;
     std::vector<std::pair<int, int>> programChanges;
+    std::chrono::steady_clock::time_point programChangedAt;
+    std::vector<std::chrono::steady_clock::time_point> sentAt;
     bool open = false;
     int opens = 0;
     bool openFails = false;
@@ -89,6 +91,7 @@ int fakeMidiTransmit(std::uint32_t length, const unsigned char* bytes) {
     stopTheServiceIfScripted();
     if (wire.transmitFails || !wire.open) return 0;
     wire.sent.emplace_back(bytes, bytes + length);
+    wire.sentAt.push_back(std::chrono::steady_clock::now());
     return 1;
 }
 unsigned char* fakeMidiReceive(std::uint32_t* length) {
@@ -110,6 +113,7 @@ void fakeDiscard(unsigned char* message) {
 }
 int fakeProgramChange(int channel, int program) {
     wire.programChanges.emplace_back(channel, program);
+    wire.programChangedAt = std::chrono::steady_clock::now();
     return 1;
 }
 int fakeCloseMidi() {
@@ -424,6 +428,13 @@ TEST_F(ReceptionTest, ProgramChangeOnlyWhenAsked) {
     scriptNames();
     ASSERT_TRUE(reception.ConfigurationRead());
     EXPECT_EQ(wire.programChanges, (std::vector<std::pair<int, int>>{{3, 42}}));
+
+    // The patch bay gets the pause it asks for before the request goes.
+    settings.writeNumber(SettingKey::ProgramChangePause, 150);
+    scriptNames();
+    ASSERT_TRUE(reception.ConfigurationRead());
+    EXPECT_GE(wire.sentAt.at(wire.sentAt.size() - 2) - wire.programChangedAt,
+              std::chrono::milliseconds(150));
 }
 
 TEST_F(ReceptionTest, WithoutStatusBarNothingIsWrittenThere) {
