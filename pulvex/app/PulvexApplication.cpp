@@ -100,7 +100,7 @@ void CPulvexApp::OnReceive() {
     exchangeRunning_ = true;
     {
         WindowReceptionUi ui(*frame_);
-        pulvex::KitReception reception(wirebox_, settings_, names_, ui);
+        pulvex::KitReception reception(wirebox_, settings_, names_, ui, options_.replyTimeOut);
         if (reception.ReceiveCommand(doc_)) frame_->view().OnUpdate();
     }
     exchangeRunning_ = false;

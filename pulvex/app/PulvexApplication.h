@@ -4,6 +4,7 @@
 
 #include "SplashWindow.h"
 #include "pulvex/model/PulvexDoc.h"
+#include "pulvex/model/Reception.h"
 #include "pulvex/model/Settings.h"
 #include "pulvex/model/WaveNameTable.h"
 #include "pulvex/model/WireboxBinding.h"
@@ -11,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -24,6 +26,8 @@ struct StartOptions {
     int splashMilliseconds = 2500;
     // Makes the splash window; a null result means it could not be made (start-up goes on).
     std::function<CSplashWnd*()> makeSplash;
+    // How long a reception waits for each reply of the module.
+    std::chrono::milliseconds replyTimeOut = pulvex::kReplyTimeOut;
 };
 
 // The options of a command line: "--no-splash" turns the splash window off.

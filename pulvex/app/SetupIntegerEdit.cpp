@@ -8,7 +8,8 @@
 
 namespace pulvex_app {
 
-SetupIntegerEdit::SetupIntegerEdit(QWidget* parent) : QAbstractSpinBox(parent) {
+SetupIntegerEdit::SetupIntegerEdit(QWidget* parent, int maximum)
+    : QAbstractSpinBox(parent), maximum_(maximum) {
     setAccelerated(false);
 }
 
@@ -29,18 +30,18 @@ int SetupIntegerEdit::stepBase() const {
         parseInteger(fieldText().toStdString(), std::numeric_limits<int>::min() / 2,
                      std::numeric_limits<int>::max() / 2);
     if (parsed.outcome != ParsedInteger::Outcome::Valid) return kMinimum;
-    return std::clamp(parsed.value, kMinimum, kMaximum);
+    return std::clamp(parsed.value, kMinimum, maximum_);
 }
 
 void SetupIntegerEdit::stepBy(int steps) {
-    setNumber(std::clamp(stepBase() + steps, kMinimum, kMaximum));
+    setNumber(std::clamp(stepBase() + steps, kMinimum, maximum_));
     lineEdit()->selectAll();
 }
 
 QAbstractSpinBox::StepEnabled SetupIntegerEdit::stepEnabled() const {
     const int base = stepBase();
     StepEnabled enabled = StepNone;
-    if (base < kMaximum) enabled |= StepUpEnabled;
+    if (base < maximum_) enabled |= StepUpEnabled;
     if (base > kMinimum) enabled |= StepDownEnabled;
     return enabled;
 }

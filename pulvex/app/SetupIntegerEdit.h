@@ -1,6 +1,7 @@
 #pragma once
-// An edit field with up and down arrows for a number 0..127. Unlike QSpinBox it takes any text, so
-// that a wrong entry reaches the page's check and its message instead of being clamped silently.
+// An edit field with up and down arrows for a number in a range (0..127 unless told). Unlike
+// QSpinBox it takes any text, so that a wrong entry reaches the page's check and its message
+// instead of being clamped silently.
 
 #include <QAbstractSpinBox>
 
@@ -8,13 +9,14 @@ namespace pulvex_app {
 
 class SetupIntegerEdit : public QAbstractSpinBox {
 public:
-    explicit SetupIntegerEdit(QWidget* parent = nullptr);
+    explicit SetupIntegerEdit(QWidget* parent = nullptr, int maximum = kMaximum);
 
     void setNumber(int value); // plain digits, no group separators
     QString fieldText() const;
 
     static constexpr int kMinimum = 0;
     static constexpr int kMaximum = 127;
+    int maximum() const { return maximum_; }
 
     void stepBy(int steps) override;
     QValidator::State validate(QString& input, int& pos) const override;
@@ -25,6 +27,8 @@ protected:
 private:
     // The number the arrows step from: the text's number within the range, else the minimum.
     int stepBase() const;
+
+    int maximum_;
 };
 
 } // namespace pulvex_app

@@ -44,23 +44,23 @@ void select(QComboBox* list, int index) {
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
-SetupIntegerEdit* numberEdit(QWidget* parent, int value) {
-    auto* edit = new SetupIntegerEdit(parent);
+SetupIntegerEdit* numberEdit(QWidget* parent, int value, int maximum = SetupIntegerEdit::kMaximum) {
+    auto* edit = new SetupIntegerEdit(parent, maximum);
     edit->setNumber(value);
     return edit;
 }
 
 SetupProblem checkNumber(SetupIntegerEdit* edit) {
-    const ParsedInteger parsed = parseInteger(
-        edit->fieldText().toStdString(), SetupIntegerEdit::kMinimum, SetupIntegerEdit::kMaximum);
+    const ParsedInteger parsed =
+        parseInteger(edit->fieldText().toStdString(), SetupIntegerEdit::kMinimum, edit->maximum());
     if (parsed.outcome == ParsedInteger::Outcome::Valid) return {};
-    return {edit, QString::fromStdString(integerMessage(parsed, SetupIntegerEdit::kMinimum,
-                                                        SetupIntegerEdit::kMaximum))};
+    return {edit, QString::fromStdString(
+                      integerMessage(parsed, SetupIntegerEdit::kMinimum, edit->maximum()))};
 }
 
 int numberOf(const SetupIntegerEdit* edit) {
     return parseInteger(edit->fieldText().toStdString(), SetupIntegerEdit::kMinimum,
-                        SetupIntegerEdit::kMaximum)
+                        edit->maximum())
         .value;
 }
 
@@ -133,14 +133,17 @@ CSetup_PatchBay::CSetup_PatchBay(const pulvex::SettingsStore& settings, QWidget*
     program = numberEdit(this, values.program);
     send = new QCheckBox(tr("&Send Program Change"), this);
     send->setChecked(values.send);
+    pause = numberEdit(this, values.pause, pulvex::kLongestProgramChangePause);
     auto* form = new QFormLayout(this);
     form->addRow(tr("Patch bay MIDI &Channel:"), channel);
     form->addRow(tr("&Program number:"), program);
     form->addRow(send);
+    form->addRow(tr("P&ause before the request (ms):"), pause);
 }
 
 SetupProblem CSetup_PatchBay::check() const {
-    return checkNumber(program);
+    if (SetupProblem problem = checkNumber(program); problem.field) return problem;
+    return checkNumber(pause);
 }
 
 files::FileError CSetup_PatchBay::store(pulvex::SettingsStore& settings) const {
@@ -148,6 +151,7 @@ files::FileError CSetup_PatchBay::store(pulvex::SettingsStore& settings) const {
     values.channel = channel->currentIndex();
     values.program = numberOf(program);
     values.send = send->isChecked();
+    values.pause = numberOf(pause);
     return storePatchBayPage(settings, values);
 }
 

@@ -64,6 +64,7 @@ public:
     QComboBox* channel;        // "Patch bay MIDI &Channel:", "1".."16"
     SetupIntegerEdit* program; // "&Program number:"
     QCheckBox* send;           // "&Send Program Change"
+    SetupIntegerEdit* pause;   // "P&ause before the request (ms):", 0..500
 };
 
 } // namespace pulvex_app

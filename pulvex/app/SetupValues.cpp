@@ -1,6 +1,6 @@
 #include "SetupValues.h"
 
-#include "midi/MidiApi.h"
+#include "midi/Backend.h"
 
 #include <algorithm>
 #include <cctype>
@@ -39,10 +39,10 @@ bool beginsWithIgnoringCase(const std::string& item, const std::string& prefix) 
 } // namespace
 
 MidiPortLists listMidiPorts() {
-    MidiPortLists lists;
-    if (auto in = midi::makeInputClient("Pulvex setup")) lists.inputs = midi::portNames(*in);
-    if (auto out = midi::makeOutputClient("Pulvex setup")) lists.outputs = midi::portNames(*out);
-    return lists;
+    midi::Backend& service = midi::service();
+    const auto held = service.hold(); // the service starts once for both lists
+    return {midi::namesOf(service.ports(midi::Direction::Input)),
+            midi::namesOf(service.ports(midi::Direction::Output))};
 }
 
 int findByPrefix(const std::vector<std::string>& items, const std::string& stored) {
@@ -79,6 +79,7 @@ PatchBayPageValues loadPatchBayPage(const SettingsStore& store) {
     values.channel = listIndex(store.readNumber(SettingKey::PatchBayChannel), kChannelItems);
     values.program = store.readNumber(SettingKey::ProgramChange);
     values.send = store.readNumber(SettingKey::SendProgramChange) != 0;
+    values.pause = store.readNumber(SettingKey::ProgramChangePause);
     return values;
 }
 
@@ -115,6 +116,7 @@ files::FileError storePatchBayPage(SettingsStore& store, const PatchBayPageValue
         stored.emplace_back(SettingKey::PatchBayChannel, std::to_string(values.channel));
     stored.emplace_back(SettingKey::ProgramChange, std::to_string(values.program));
     stored.emplace_back(SettingKey::SendProgramChange, values.send ? "1" : "0");
+    stored.emplace_back(SettingKey::ProgramChangePause, std::to_string(values.pause));
     return store.write(stored);
 }
 

@@ -51,6 +51,7 @@ struct PatchBayPageValues {
     int channel = -1;
     int program = 0;
     bool send = false;
+    int pause = 0; // ms
 };
 
 MidiPageValues loadMidiPage(const pulvex::SettingsStore& store, const MidiPortLists& ports);

@@ -13,8 +13,6 @@ WindowReceptionUi::WindowReceptionUi(QMainWindow& frame) : frame_(frame) {}
 
 WindowReceptionUi::~WindowReceptionUi() {
     closeProgress();
-    // The busy cursor goes on every way out, whatever the exchange forgot.
-    while (busy_ > 0) endBusy();
 }
 
 void WindowReceptionUi::showReadyPrompt() {
@@ -51,13 +49,10 @@ void WindowReceptionUi::showError(const std::string& text) {
 }
 
 void WindowReceptionUi::beginBusy() {
-    ++busy_;
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void WindowReceptionUi::endBusy() {
-    if (busy_ == 0) return;
-    --busy_;
     QApplication::restoreOverrideCursor();
 }
 

@@ -33,7 +33,6 @@ public:
 private:
     QMainWindow& frame_;
     QPointer<CRead_Progress> progress_;
-    int busy_ = 0;
 };
 
 } // namespace pulvex_app

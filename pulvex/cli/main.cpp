@@ -4,7 +4,7 @@
 
 #include "TerminalUi.h"
 #include "files/BoundedRead.h"
-#include "midi/MidiApi.h"
+#include "midi/Backend.h"
 #include "pulvex/model/DrumMapFormats.h"
 #include "pulvex/model/KitTable.h"
 #include "pulvex/model/NameLists.h"
@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -28,8 +29,9 @@ using namespace pulvex;
 constexpr const char* kUsage = R"(usage: pulvex-cli COMMAND ...
   ports                                  the MIDI inputs and outputs, as Wirebox sees them
   receive --bank preset|internal|card --kit N -o FILE.drm
-          [--in NAME] [--out NAME] [--device N] [--channel N]
+          [--in NAME] [--out NAME] [--device N] [--channel N] [--wait MS]
                                          read a kit from the module and save it as a Cubase drum map
+                                         (MS: how long each reply may take, default 10000)
   show FILE.drm                          the kit as a table
   export FILE.drm --format kbr|cfg --select LIST -o OUT
                                          save selected rows (e.g. 1,3,5-9) as a The*Drum or MasterDrum map
@@ -104,14 +106,16 @@ void printTable(const CPulvexDoc& doc) {
 }
 
 int portsCommand() {
-    auto in = midi::makeInputClient("pulvex-cli");
-    auto out = midi::makeOutputClient("pulvex-cli");
+    midi::Backend& service = midi::service();
+    const auto held = service.hold(); // the service starts once for both lists
     std::cout << "MIDI inputs (\"MIDI In\"):\n";
-    if (in)
-        for (const std::string& name : midi::portNames(*in)) std::cout << "  " << name << "\n";
+    for (const midi::Port& port : service.ports(midi::Direction::Input))
+        std::cout << "  " << port.name << "\n";
     std::cout << "MIDI outputs (\"MIDI Out\"):\n";
-    if (out)
-        for (const std::string& name : midi::portNames(*out)) std::cout << "  " << name << "\n";
+    for (const midi::Port& port : service.ports(midi::Direction::Output))
+        std::cout << "  " << port.name << "\n";
+    // Empty lists from a service that is not there are no answer.
+    if (const std::string problem = service.problem(); !problem.empty()) return fail(problem);
     return 0;
 }
 
@@ -143,8 +147,11 @@ int receiveCommand(const Arguments& a) {
 
     WaveNameTable names;
     names.Load();
+    const auto wait = a.option("--wait");
+    const std::chrono::milliseconds replyTimeOut =
+        wait ? std::chrono::milliseconds(parseInt(*wait, "--wait", 1, 600000)) : kReplyTimeOut;
     pulvex_cli::TerminalUi ui(bank, kit);
-    KitReception reception(linkedWirebox(), settings, names, ui);
+    KitReception reception(linkedWirebox(), settings, names, ui, replyTimeOut);
     CPulvexDoc doc;
     if (!reception.ReceiveCommand(doc)) return 1; // the reason is already on stderr
     if (FileError error = saveDrmFile(doc, output)) return fail(*error);
@@ -254,9 +261,13 @@ int settingsCommand(const Arguments& a) {
         std::string value = assignment.substr(equals + 1);
         if (!setting->isText) {
             static const std::map<SettingKey, std::pair<int, int>> kRanges = {
-                {SettingKey::Channel, {0, 15}},         {SettingKey::DeviceNumber, {0, 15}},
-                {SettingKey::Duration, {2, 23}},        {SettingKey::Quantize, {2, 23}},
-                {SettingKey::PatchBayChannel, {0, 15}}, {SettingKey::SendProgramChange, {0, 1}}};
+                {SettingKey::Channel, {0, 15}},
+                {SettingKey::DeviceNumber, {0, 15}},
+                {SettingKey::Duration, {2, 23}},
+                {SettingKey::Quantize, {2, 23}},
+                {SettingKey::PatchBayChannel, {0, 15}},
+                {SettingKey::SendProgramChange, {0, 1}},
+                {SettingKey::ProgramChangePause, {0, kLongestProgramChangePause}}};
             const auto range =
                 kRanges.count(setting->key) ? kRanges.at(setting->key) : std::pair{0, 127};
             value = std::to_string(
@@ -286,8 +297,9 @@ int main(int argc, char** argv) try {
     try {
         if (command == "ports") return portsCommand();
         if (command == "receive")
-            return receiveCommand(parseArguments(
-                rest, {"--bank", "--kit", "--output", "--in", "--out", "--device", "--channel"}));
+            return receiveCommand(
+                parseArguments(rest, {"--bank", "--kit", "--output", "--in", "--out", "--device",
+                                      "--channel", "--wait"}));
         if (command == "show") return showCommand(parseArguments(rest, {}));
         if (command == "export")
             return exportCommand(parseArguments(rest, {"--format", "--select", "--output"}));

@@ -1,11 +1,16 @@
 #include "pulvex/model/Reception.h"
 
+#include "midi/MidiInput.h"
+#include "midi/Pacer.h"
 #include "pulvex/model/NameLists.h"
+#include "pulvex/model/OpenExchange.h"
 #include "pulvex/model/PulvexDoc.h"
 #include "pulvex/model/Settings.h"
 #include "pulvex/model/WaveNameTable.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -21,9 +26,7 @@ constexpr std::uint8_t kNameListFormat = 0x7E;
 constexpr std::uint8_t kKitFormat = 0x7A;
 constexpr char kSignature[] = "LM  0087";
 constexpr std::size_t kSignatureLength = 8;
-
-// Replies wait this long: a full name list takes a few seconds at MIDI speed.
-constexpr std::uint32_t kTimeOutMs = 10000;
+constexpr std::size_t kProgramChangeBytes = 2;
 
 // The reply's SysEx header (F0 43 device format), not examined: the type letters decide.
 constexpr std::size_t kReplyHeader = 4;
@@ -48,6 +51,15 @@ std::uint8_t hexDigit(std::uint8_t code) {
     // No validation: the module only ever sends upper-case digits, and garbage decodes to garbage
     // rather than aborting a whole list.
     return static_cast<std::uint8_t>(code > '9' ? code - 0x37 : code - 0x30);
+}
+
+std::string serviceStoppedText() {
+    return midi::describe(midi::MidiInput::Outcome::ServiceStopped);
+}
+
+// Why a wait ended with nothing: the MIDI service gone, or (far more often) the module silent.
+std::string noReplyText(const OpenExchange& exchange) {
+    return exchange.serviceStopped() ? serviceStoppedText() : kNoResponse;
 }
 
 std::string typeOf(const unsigned char* message, std::size_t length) {
@@ -127,10 +139,12 @@ std::string replyType(const Bytes& reply) {
 }
 
 KitReception::KitReception(const WireboxBinding& wirebox, const SettingsStore& settings,
-                           WaveNameTable& names, ReceptionUi& ui)
-    : wirebox_(wirebox), settings_(settings), names_(names), ui_(ui) {}
+                           WaveNameTable& names, ReceptionUi& ui,
+                           std::chrono::milliseconds replyTimeOut)
+    : wirebox_(wirebox), settings_(settings), names_(names), ui_(ui), replyTimeOut_(replyTimeOut) {}
 
 bool KitReception::ReceiveCommand(CPulvexDoc& doc) {
+    const auto held = midi::service().hold();
     if (!names_.namesRetrieved && !ConfigurationRead()) return false;
     KitBank bank = KitBank::Preset;
     int number = 1;
@@ -139,25 +153,26 @@ bool KitReception::ReceiveCommand(CPulvexDoc& doc) {
 }
 
 bool KitReception::ConfigurationRead() {
-    const std::string in = settings_.readText(SettingKey::MidiIn);
-    const std::string out = settings_.readText(SettingKey::MidiOut);
-    const int channel = settings_.readNumber(SettingKey::Channel);
-    wirebox_.SetTimeOut(kTimeOutMs);
-    // Wirebox has already told the user why the ports did not open.
-    if (!wirebox_.OpenMidi(nullptr, channel, in.c_str(), out.c_str())) return false;
+    OpenExchange exchange(wirebox_, ui_);
+    if (!exchange.open(settings_, replyTimeOut_)) return false;
 
     ui_.showReadyPrompt();
-    ui_.beginBusy();
+    exchange.beginBusy();
     ui_.openProgress(kProgressInternal);
-    // A patch bay in front of the module may need to be switched to it first.
-    if (settings_.readNumber(SettingKey::SendProgramChange) != 0)
+    // A patch bay in front of the module may need to be switched to it first, and time to switch
+    // before the request goes.
+    if (settings_.readNumber(SettingKey::SendProgramChange) != 0) {
+        midi::Pacer pacer(std::chrono::milliseconds(std::clamp(
+            settings_.readNumber(SettingKey::ProgramChangePause), 0, kLongestProgramChangePause)));
+        const auto start = pacer.beginMessage();
         wirebox_.ProgramChange(settings_.readNumber(SettingKey::PatchBayChannel),
                                settings_.readNumber(SettingKey::ProgramChange));
+        pacer.endMessage(start, kProgramChangeBytes);
+        pacer.beginMessage();
+    }
 
-    // Every failure below has already ended the busy cursor (NameListExchange guarantees it), so
-    // the failure path only closes up.
-    const auto fail = [this] {
-        wirebox_.CloseMidi();
+    const auto fail = [this, &exchange] {
+        exchange.end();
         if (ui_.hasStatusBar()) ui_.setStatus(kReceptionFailed);
         ui_.closeProgress();
         return false;
@@ -168,7 +183,7 @@ bool KitReception::ConfigurationRead() {
         ui_.dispatchPendingEvent();
     }
     Bytes decoded;
-    if (!NameListExchange(kInternalVoices, decoded)) return fail();
+    if (!NameListExchange(exchange, kInternalVoices, decoded)) return fail();
     storeVoiceNames(names_, true, decoded);
 
     if (ui_.hasStatusBar()) {
@@ -176,61 +191,48 @@ bool KitReception::ConfigurationRead() {
         ui_.dispatchPendingEvent();
     }
     ui_.setProgress(kProgressWavecard);
-    if (!NameListExchange(kWavecardVoices, decoded)) return fail();
+    if (!NameListExchange(exchange, kWavecardVoices, decoded)) return fail();
     storeVoiceNames(names_, false, decoded);
 
-    wirebox_.CloseMidi();
-    ui_.endBusy();
+    exchange.end();
     if (ui_.hasStatusBar()) ui_.setStatus(kNamesFinished);
     names_.namesRetrieved = true;
     ui_.closeProgress();
     return true;
 }
 
-bool KitReception::NameListExchange(const char* type, Bytes& decoded) {
+bool KitReception::NameListExchange(OpenExchange& exchange, const char* type, Bytes& decoded) {
     const Bytes request = nameListRequest(type, settings_.readNumber(SettingKey::DeviceNumber));
     if (!wirebox_.MidiTransmit(static_cast<std::uint32_t>(request.size()), request.data())) {
-        // Nothing to show (the caller's status says it), but like receiveReply's failures this
-        // ends the busy cursor, so a failed exchange always leaves it ended exactly once.
-        ui_.endBusy();
+        // A plain failure to send is left to the caller's status line; a stopped service is news.
+        if (exchange.serviceStopped())
+            exchange.fail(serviceStoppedText());
+        else
+            exchange.end();
         return false;
     }
     Bytes reply;
-    if (!receiveReply(type, reply)) return false;
+    if (!receiveReply(exchange, type, reply)) return false;
     reply.resize(decodeBlocks(reply.data(), reply.size()));
     decoded = std::move(reply);
     return true;
 }
 
 bool KitReception::KitRead(CPulvexDoc& doc, KitBank bank, int kitNumber) {
-    const std::string in = settings_.readText(SettingKey::MidiIn);
-    const std::string out = settings_.readText(SettingKey::MidiOut);
-    const int channel = settings_.readNumber(SettingKey::Channel);
-    wirebox_.SetTimeOut(kTimeOutMs);
-    ui_.beginBusy();
-    if (!wirebox_.OpenMidi(nullptr, channel, in.c_str(), out.c_str())) {
-        ui_.endBusy();
-        return false;
-    }
+    OpenExchange exchange(wirebox_, ui_);
+    exchange.beginBusy();
+    if (!exchange.open(settings_, replyTimeOut_)) return false;
 
     const Bytes request =
         kitRequest(settings_.readNumber(SettingKey::DeviceNumber), bank, kitNumber);
     if (!wirebox_.MidiTransmit(static_cast<std::uint32_t>(request.size()), request.data())) {
-        wirebox_.CloseMidi();
-        ui_.endBusy();
-        ui_.showError(kNoResponse);
+        exchange.fail(noReplyText(exchange));
         return false;
     }
     Bytes reply;
-    if (!receiveReply(kKitType, reply)) {
-        // receiveReply ended the busy cursor and told the user; a time-out also closed the ports,
-        // closing again is harmless.
-        wirebox_.CloseMidi();
-        return false;
-    }
+    if (!receiveReply(exchange, kKitType, reply)) return false;
+    exchange.end();
     reply.resize(decodeBlocks(reply.data(), reply.size()));
-    ui_.endBusy();
-    wirebox_.CloseMidi();
 
     if (!doc.LoadKitBlock(reply, names_, settings_)) {
         ui_.showError(kCommunicationError);
@@ -239,32 +241,27 @@ bool KitReception::KitRead(CPulvexDoc& doc, KitBank bank, int kitNumber) {
     return true;
 }
 
-bool KitReception::receiveReply(const char* type, Bytes& reply) {
+bool KitReception::receiveReply(OpenExchange& exchange, const char* type, Bytes& reply) {
     for (;;) {
         // Keeps the windows painted between the waits.
         ui_.dispatchPendingEvent();
         std::uint32_t length = 0;
         unsigned char* message = wirebox_.MidiReceive(&length);
         if (message == nullptr) {
-            ui_.endBusy();
-            ui_.showError(kNoResponse);
-            wirebox_.CloseMidi();
+            exchange.fail(noReplyText(exchange));
             return false;
         }
+        // Wirebox's block is freed on every way out of this turn.
+        const std::unique_ptr<unsigned char, void(WIREBOX_CALL*)(unsigned char*)> owned(
+            message, wirebox_.DiscardMidiMessage);
         // Other SysEx traffic on the line (another device's dump, an echo of ours) is not ours.
-        if (typeOf(message, length) != type) {
-            wirebox_.DiscardMidiMessage(message);
-            continue;
-        }
+        if (typeOf(message, length) != type) continue;
         if (message[length - 1] != kSysExEnd) {
             // A reply cut short: its blocks cannot be trusted.
-            wirebox_.DiscardMidiMessage(message);
-            ui_.endBusy();
-            ui_.showError(kCommunicationError);
+            exchange.fail(kCommunicationError);
             return false;
         }
         reply.assign(message, message + length);
-        wirebox_.DiscardMidiMessage(message);
         return true;
     }
 }

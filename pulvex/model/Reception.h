@@ -1,13 +1,13 @@
 #pragma once
 // Reading the module's voice names and one kit over MIDI, through Wirebox.
 //
-// Two exchanges, each opening the ports, setting a ten-second time-out and closing the ports again
-// on every path: the configuration read (the internal and wave-card voice names, once per run) and
-// the kit read. What the user sees goes through ReceptionUi, which the windows and the
-// command-line tool implement.
+// Two exchanges, each an OpenExchange that closes the ports on every path: the configuration read
+// (the internal and wave-card voice names, once per run) and the kit read. What the user sees goes
+// through ReceptionUi, which the windows and the command-line tool implement.
 
 #include "pulvex/model/WireboxBinding.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +17,7 @@ namespace pulvex {
 class CPulvexDoc;
 class SettingsStore;
 class WaveNameTable;
+class OpenExchange;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -30,6 +31,9 @@ inline constexpr const char* kNamesFinished = "Finished retrieving names";
 inline constexpr const char* kReceptionFailed = "Error during reception of data";
 inline constexpr const char* kProgressInternal = "Internal Voices";
 inline constexpr const char* kProgressWavecard = "Wavecard Voices";
+
+// How long each reply may take: a full name list takes a few seconds at MIDI speed.
+inline constexpr std::chrono::milliseconds kReplyTimeOut{10000};
 
 // Kit banks as the user picks them; the request carries another code (bankCode()).
 enum class KitBank { Preset = 0, Internal = 1, Card = 2 };
@@ -50,7 +54,7 @@ public:
     virtual bool hasStatusBar() const = 0;
     virtual void setStatus(const std::string& text) = 0; // first pane of the status bar
     virtual void showError(const std::string& text) = 0; // message box, error icon
-    virtual void beginBusy() = 0;                        // busy cursor
+    virtual void beginBusy() = 0;                        // busy cursor; OpenExchange ends it
     virtual void endBusy() = 0;
     virtual void dispatchPendingEvent() = 0; // one waiting window message
     // The kit dialog: false on Cancel.
@@ -73,28 +77,30 @@ std::string replyType(const Bytes& reply);
 class KitReception {
 public:
     KitReception(const WireboxBinding& wirebox, const SettingsStore& settings, WaveNameTable& names,
-                 ReceptionUi& ui);
+                 ReceptionUi& ui, std::chrono::milliseconds replyTimeOut = kReplyTimeOut);
 
     // The receive command: configuration read when the names are missing, the kit dialog, the kit
-    // read. True when the document was filled.
+    // read. The MIDI service is held throughout, so that it starts once for both exchanges. True
+    // when the document was filled.
     bool ReceiveCommand(CPulvexDoc& doc);
 
     // True when both name lists were read; sets namesRetrieved.
     bool ConfigurationRead();
-    // The decoded name list of type "VI" or "VW" (ports already open), or false with the user told.
-    bool NameListExchange(const char* type, Bytes& decoded);
     // True when the document was filled with the kit.
     bool KitRead(CPulvexDoc& doc, KitBank bank, int kitNumber);
 
 private:
-    // Waits for the reply of `type`, skipping other SysEx traffic; false (user told) on a time-out,
-    // a missing F7 or a reply too short.
-    bool receiveReply(const char* type, Bytes& reply);
+    // The decoded name list of type "VI" or "VW", or false with the exchange ended.
+    bool NameListExchange(OpenExchange& exchange, const char* type, Bytes& decoded);
+    // Waits for the reply of `type`, skipping other SysEx traffic; false (exchange ended, user
+    // told) on a time-out, a stopped MIDI service or a reply cut short.
+    bool receiveReply(OpenExchange& exchange, const char* type, Bytes& reply);
 
     WireboxBinding wirebox_; // a copy: callers often hand in a temporary
     const SettingsStore& settings_;
     WaveNameTable& names_;
     ReceptionUi& ui_;
+    const std::chrono::milliseconds replyTimeOut_;
 };
 
 } // namespace pulvex

@@ -26,6 +26,7 @@ constexpr SettingInfo kSettings[kSettingCount] = {
     {SettingKey::PatchBayChannel, "Patch Bay Channel", false, 0},
     {SettingKey::ProgramChange, "Program Change", false, 0},
     {SettingKey::SendProgramChange, "Send Program Change", false, 0},
+    {SettingKey::ProgramChangePause, "Program Change Pause", false, 0},
 };
 
 const SettingInfo& infoOf(SettingKey key) {

@@ -30,8 +30,13 @@ enum class SettingKey {
     PatchBayChannel,   // "Patch Bay Channel", 0..15
     ProgramChange,     // "Program Change", 0..127
     SendProgramChange, // "Send Program Change", 0 or 1
+    // "Program Change Pause": ms between the program change and a request, 0..500
+    ProgramChangePause,
 };
-inline constexpr int kSettingCount = 13;
+inline constexpr int kSettingCount = 14;
+
+// A patch bay in front of the module may need time to switch; longer than this is no switch.
+inline constexpr int kLongestProgramChangePause = 500;
 
 struct SettingInfo {
     SettingKey key;

@@ -1,9 +1,11 @@
 // The setup sheet: what OK and Cancel store, the refusals of wrong numbers, the choice of a stored
-// port by a prefix of its name, and the port lists of the MIDI bus.
+// port by a prefix of its name, and the port lists of the MIDI service (an in-memory bus).
 
 #include "SetupIntegerEdit.h"
 #include "SetupSheet.h"
-#include "testing/MidiDuplexPeer.h"
+#include "midi/MemoryBus.h"
+#include "midi/MidiInput.h"
+#include "midi/MidiOutput.h"
 #include "testing/TempDir.h"
 
 #include <QCheckBox>
@@ -87,6 +89,7 @@ TEST_F(SetupSheetTest, OkStoresWhatEveryOpenedPageHolds) {
     sheet->patchBayPage->channel->setCurrentIndex(9);
     type(sheet->patchBayPage->program, "127");
     sheet->patchBayPage->send->click();
+    type(sheet->patchBayPage->pause, "500");
     press(*sheet, QDialogButtonBox::Ok);
 
     EXPECT_EQ(sheet->result(), QDialog::Accepted);
@@ -102,6 +105,7 @@ TEST_F(SetupSheetTest, OkStoresWhatEveryOpenedPageHolds) {
     EXPECT_EQ(store.readNumber(SettingKey::PatchBayChannel), 9);
     EXPECT_EQ(store.readNumber(SettingKey::ProgramChange), 127);
     EXPECT_EQ(store.readNumber(SettingKey::SendProgramChange), 1);
+    EXPECT_EQ(store.readNumber(SettingKey::ProgramChangePause), 500);
 }
 
 TEST_F(SetupSheetTest, CancelAndUnopenedPagesStoreNothing) {
@@ -149,6 +153,10 @@ TEST_F(SetupSheetTest, WrongNumbersAreRefusedAndKeepThePageOpen) {
     press(*sheet, QDialogButtonBox::Ok);
     EXPECT_EQ(messages.last(), "Please enter an integer between 0 and 127.");
     type(sheet->patchBayPage->program, "3");
+    type(sheet->patchBayPage->pause, "501");
+    press(*sheet, QDialogButtonBox::Ok);
+    EXPECT_EQ(messages.last(), "Please enter an integer between 0 and 500.");
+    type(sheet->patchBayPage->pause, "20");
     press(*sheet, QDialogButtonBox::Ok);
     EXPECT_EQ(sheet->result(), QDialog::Accepted);
     EXPECT_EQ(store.readNumber(SettingKey::Velocity2), 64);
@@ -239,23 +247,26 @@ TEST(SetupValues, IntegerFieldsReadLikeTheEditsOfTheFramework) {
     EXPECT_EQ(integerMessage(parseInteger("5", 0, 127), 0, 127), "");
 }
 
-// The lists come from the MIDI service as Wirebox sees it: a peer's ports appear by the names
-// Wirebox opens them under, and a lower-case prefix of such a name selects it.
+// The lists come from the MIDI service: a module's ports appear by their listed names, and a
+// lower-case prefix of such a name selects it.
 TEST(SetupSheetOnTheBus, ListsThePortsOfTheMidiService) {
-    testing_support::MidiDuplexPeer peer;
-    ASSERT_TRUE(peer.ready());
+    midi::MemoryBus bus;
+    midi::ServiceOverride onBus(bus);
+    std::string error;
+    const auto moduleOut = midi::MidiOutput::open({"Pulvex Out", "MIDI Out", {}, false}, error);
+    const auto moduleIn = midi::MidiInput::open({"Pulvex In", "MIDI In", {}, false}, error);
+    ASSERT_TRUE(moduleOut && moduleIn) << error;
     testing_support::TempDir dir;
     pulvex::SettingsStore store(dir.file("Pulvex.ini"));
-    store.writeText(SettingKey::MidiIn,
-                    QString::fromStdString(peer.wireboxIn).toLower().toStdString());
+    store.writeText(SettingKey::MidiIn, "pulvex out");
     CSetupSheet sheet(store);
-    EXPECT_EQ(sheet.midiPage->inPort->currentText().toStdString(), peer.wireboxIn);
-    const int out = sheet.midiPage->outPort->findText(QString::fromStdString(peer.wireboxOut));
+    EXPECT_EQ(sheet.midiPage->inPort->currentText(), "Pulvex Out:MIDI Out");
+    const int out = sheet.midiPage->outPort->findText("Pulvex In:MIDI In");
     ASSERT_GE(out, 0);
     sheet.midiPage->outPort->setCurrentIndex(out);
     sheet.buttons->button(QDialogButtonBox::Ok)->click();
-    EXPECT_EQ(store.readText(SettingKey::MidiIn), peer.wireboxIn);
-    EXPECT_EQ(store.readText(SettingKey::MidiOut), peer.wireboxOut);
+    EXPECT_EQ(store.readText(SettingKey::MidiIn), "Pulvex Out:MIDI Out");
+    EXPECT_EQ(store.readText(SettingKey::MidiOut), "Pulvex In:MIDI In");
 }
 
 } // namespace

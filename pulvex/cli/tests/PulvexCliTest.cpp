@@ -168,7 +168,8 @@ TEST_F(PulvexCli, DeviceNumberAndChannelComeFromTheSettingsOrTheCommandLine) {
     EXPECT_EQ(rows(r.out)[1].find("\t10\t") != std::string::npos, true); // channel 9 shows as 10
 
     // The command line wins over the settings: device 0 finds nobody.
-    const Result wrong = receive("card", "64", dir.file("none.drm"), {"--device", "0"});
+    const Result wrong =
+        receive("card", "64", dir.file("none.drm"), {"--device", "0", "--wait", "300"});
     EXPECT_EQ(wrong.status, 1);
     EXPECT_NE(wrong.err.find("Pulvex does not respond"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.drm")));
@@ -180,7 +181,7 @@ TEST_F(PulvexCli, FailuresOfTheModuleWriteNothing) {
         {"silent", "Pulvex does not respond - check cable and/or configuration"}};
     for (const auto& [fault, message] : cases) {
         startEmulator({"--fault", fault});
-        const Result r = receive("internal", "3", dir.file("out.drm"));
+        const Result r = receive("internal", "3", dir.file("out.drm"), {"--wait", "300"});
         EXPECT_EQ(r.status, 1) << fault;
         EXPECT_NE(r.err.find(message), std::string::npos) << fault << ": " << r.err;
         EXPECT_FALSE(std::filesystem::exists(dir.file("out.drm"))) << fault;
@@ -193,9 +194,24 @@ TEST_F(PulvexCli, FailuresOfTheModuleWriteNothing) {
     EXPECT_NE(r.err.find("No MIDI devices - check configuration"), std::string::npos);
 }
 
+TEST_F(PulvexCli, PortsListsTheServiceOrSaysWhyNot) {
+    startEmulator();
+    const Result r = run({"ports"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::size_t outputs = r.out.find("MIDI outputs");
+    EXPECT_LT(r.out.find("  " + emulator.outPort() + "\n"), outputs) << r.out;
+    EXPECT_NE(r.out.find("  " + emulator.inPort() + "\n", outputs), std::string::npos) << r.out;
+
+    // Empty lists alone would look like a bus without instruments.
+    const Result none = run({"ports"}, "JACK_DEFAULT_SERVER=suite-no-bus ");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("JACK"), std::string::npos) << none.err;
+}
+
 TEST_F(PulvexCli, ExportsSelectedRows) {
     startEmulator();
-    ASSERT_EQ(receive("preset", "1", dir.file("kit.drm")).status, 0);
+    const Result received = receive("preset", "1", dir.file("kit.drm"));
+    ASSERT_EQ(received.status, 0) << received.err;
     ASSERT_EQ(run({"export", dir.file("kit.drm"), "--format", "cfg", "--select", "1,3-4", "-o",
                    dir.file("kit.cfg")})
                   .status,
@@ -275,6 +291,8 @@ TEST_F(PulvexCli, SettingsAreShownAndCheckedBeforeWriting) {
     // A bad value anywhere writes nothing.
     EXPECT_EQ(run({"settings", "Channel=3", "Velocity 1=200"}).status, 1);
     EXPECT_EQ(run({"settings", "Chanel=3"}).status, 1);
+    EXPECT_EQ(run({"settings", "Program Change Pause=501"}).status, 1);
+    EXPECT_EQ(run({"settings", "Program Change Pause=500"}).status, 0);
     EXPECT_NE(run({"settings"}).out.find("Channel=0\n"), std::string::npos);
 }
 

@@ -1,11 +1,14 @@
 // Kit reception against a scripted Wirebox: the request bytes, the block decoder (above all its
 // bounds, since replies come from outside), and every path of the two exchanges, each of which must
-// end with the ports closed, the busy cursor balanced and every received block freed.
+// end with the ports closed, the busy cursor balanced and every received block freed. The MIDI
+// service the reception asks about is an in-memory bus.
 
 #include "pulvex/model/Reception.h"
+#include "midi/MemoryBus.h"
 #include "pulvex/model/PulvexDoc.h"
 #include "pulvex/model/Settings.h"
 #include "pulvex/model/WaveNameTable.h"
+#include "pulvex/model/tests/ModuleReplies.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,79 +22,9 @@
 #include <vector>
 
 using namespace pulvex;
+using namespace pulvex_test;
 
 namespace {
-
-// ---- replies as the module builds them, encoded independently of the decoder ----
-
-const std::string kModel = "LM  0087";
-
-// One block: count, model, type, the data as upper-case hex digits, a checksum. `count` overrides
-// the honest count, for blocks that lie about their length.
-Bytes hexBlock(const std::string& type, const Bytes& data, int count = -1) {
-    const int digits = static_cast<int>(2 * data.size());
-    if (count < 0) count = type == "VI" ? digits + 10 - 1008 : digits + 10;
-    Bytes block{static_cast<std::uint8_t>((count >> 7) & 0x7F),
-                static_cast<std::uint8_t>(count & 0x7F)};
-    block.insert(block.end(), kModel.begin(), kModel.end());
-    block.insert(block.end(), type.begin(), type.end());
-    for (std::uint8_t byte : data) {
-        block.push_back(static_cast<std::uint8_t>("0123456789ABCDEF"[byte >> 4]));
-        block.push_back(static_cast<std::uint8_t>("0123456789ABCDEF"[byte & 0x0F]));
-    }
-    block.push_back(0x55); // checksum: never verified
-    return block;
-}
-
-Bytes message(const std::vector<Bytes>& blocks, bool closed = true) {
-    Bytes m{0xF0, 0x43, 0x00, 0x7E};
-    for (const Bytes& block : blocks) m.insert(m.end(), block.begin(), block.end());
-    if (closed) m.push_back(0xF7);
-    return m;
-}
-
-// A whole list in blocks the way the module cuts it: 504-byte "VI" blocks (count 10 each, the last
-// filled up), 512-byte blocks otherwise.
-Bytes listReply(const std::string& type, const Bytes& data) {
-    const std::size_t size = type == "VI" ? 504 : 512;
-    std::vector<Bytes> blocks;
-    for (std::size_t at = 0; at < data.size(); at += size) {
-        Bytes chunk(data.begin() + static_cast<long>(at),
-                    data.begin() + static_cast<long>(std::min(data.size(), at + size)));
-        if (type == "VI") chunk.resize(size, 0);
-        blocks.push_back(hexBlock(type, chunk));
-    }
-    return message(blocks);
-}
-
-std::string voiceName(const char* prefix, int k) {
-    std::string digits = std::to_string(k);
-    return prefix + std::string(4 - digits.size(), '0') + digits; // 8 characters
-}
-
-// Name-list records: 72 bytes, the name at 9.
-Bytes nameRecords(const char* prefix, int count) {
-    Bytes data(static_cast<std::size_t>(count) * 72, 0x20);
-    for (int k = 0; k < count; ++k) {
-        const std::string name = voiceName(prefix, k);
-        std::memcpy(data.data() + k * 72 + 9, name.data(), 8);
-        data[static_cast<std::size_t>(k) * 72] = static_cast<std::uint8_t>(k & 0x7F);
-    }
-    return data;
-}
-
-Bytes kitData(const std::string& name) {
-    Bytes data(192, 0);
-    std::memcpy(data.data() + kKitNameOffset, name.data(), name.size());
-    for (int k = 0; k < 49; ++k) {
-        std::uint8_t* entry = data.data() + kKitEntriesOffset + 3 * k;
-        const int sound = kInternalVoiceSlot + k; // the internal voices read before
-        entry[0] = static_cast<std::uint8_t>(sound >> 8);
-        entry[1] = static_cast<std::uint8_t>(sound & 0xFF);
-        entry[2] = 100;
-    }
-    return data;
-}
 
 // Decodes from an allocation of exactly the message's size, so the sanitizer build sees any read
 // past its end.
@@ -105,10 +38,25 @@ Bytes decode(const Bytes& m) {
 
 // ---- the scripted Wirebox ----
 
+// A bus that counts who holds it: the holds alive now, and at each open of the ports.
+class HeldBus : public midi::MemoryBus {
+public:
+    std::shared_ptr<void> hold() override {
+        ++holders;
+        return std::shared_ptr<void>(nullptr, [this](void*) { --holders; });
+    }
+    int holders = 0;
+};
+
 struct FakeWirebox {
+    HeldBus* bus = nullptr;
+    midi::MemoryBus* stopsOnUse = nullptr; // its service stops at the first send or wait
+    std::vector<int> holdersAtOpen;
     std::deque<Bytes> replies; // nothing left: the wait times out
     std::vector<Bytes> sent;
     std::vector<std::pair<int, int>> programChanges;
+    std::chrono::steady_clock::time_point programChangedAt;
+    std::vector<std::chrono::steady_clock::time_point> sentAt;
     bool open = false;
     int opens = 0;
     bool openFails = false;
@@ -130,17 +78,24 @@ int fakeOpenMidi(void*, int channel, const char* in, const char* out) {
     wire.channel = channel;
     wire.in = in;
     wire.out = out;
+    wire.holdersAtOpen.push_back(wire.bus->holders);
     if (wire.openFails) return 0;
     wire.open = true;
     ++wire.opens;
     return 1;
 }
+void stopTheServiceIfScripted() {
+    if (wire.stopsOnUse) wire.stopsOnUse->stopService();
+}
 int fakeMidiTransmit(std::uint32_t length, const unsigned char* bytes) {
+    stopTheServiceIfScripted();
     if (wire.transmitFails || !wire.open) return 0;
     wire.sent.emplace_back(bytes, bytes + length);
+    wire.sentAt.push_back(std::chrono::steady_clock::now());
     return 1;
 }
 unsigned char* fakeMidiReceive(std::uint32_t* length) {
+    stopTheServiceIfScripted();
     ++wire.receives;
     if (!wire.open || wire.replies.empty()) return nullptr;
     const Bytes reply = std::move(wire.replies.front());
@@ -158,6 +113,7 @@ void fakeDiscard(unsigned char* message) {
 }
 int fakeProgramChange(int channel, int program) {
     wire.programChanges.emplace_back(channel, program);
+    wire.programChangedAt = std::chrono::steady_clock::now();
     return 1;
 }
 int fakeCloseMidi() {
@@ -218,6 +174,7 @@ class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         wire = FakeWirebox{};
+        wire.bus = &bus;
         settings.writeText(SettingKey::MidiIn, "Module In");
         settings.writeText(SettingKey::MidiOut, "Module Out");
         settings.writeNumber(SettingKey::Channel, 9);
@@ -240,6 +197,8 @@ protected:
         return doc.keys == fresh.keys && doc.title == fresh.title && !doc.modified;
     }
 
+    HeldBus bus;
+    midi::ServiceOverride onBus{bus};
     testing_support::TempDir dir;
     SettingsStore settings{dir.file("Pulvex.ini")};
     WaveNameTable names;
@@ -394,6 +353,12 @@ TEST_F(ReceptionTest, NamesLandInBankSixAndTheWavecardBanks) {
               (std::vector<std::string>{kReceivingInternal, kReceivingWavecard, kNamesFinished}));
     EXPECT_TRUE(ui.errors.empty());
     EXPECT_TRUE(wire.programChanges.empty());
+
+    // Tests wait less.
+    scriptNames();
+    KitReception impatient(kFakeBinding, settings, names, ui, std::chrono::milliseconds(250));
+    ASSERT_TRUE(impatient.ConfigurationRead());
+    EXPECT_EQ(wire.timeOut, 250u);
 }
 
 TEST_F(ReceptionTest, LastShorterRecordGivesWhatItHolds) {
@@ -463,6 +428,13 @@ TEST_F(ReceptionTest, ProgramChangeOnlyWhenAsked) {
     scriptNames();
     ASSERT_TRUE(reception.ConfigurationRead());
     EXPECT_EQ(wire.programChanges, (std::vector<std::pair<int, int>>{{3, 42}}));
+
+    // The patch bay gets the pause it asks for before the request goes.
+    settings.writeNumber(SettingKey::ProgramChangePause, 150);
+    scriptNames();
+    ASSERT_TRUE(reception.ConfigurationRead());
+    EXPECT_GE(wire.sentAt.at(wire.sentAt.size() - 2) - wire.programChangedAt,
+              std::chrono::milliseconds(150));
 }
 
 TEST_F(ReceptionTest, WithoutStatusBarNothingIsWrittenThere) {
@@ -586,4 +558,49 @@ TEST_F(ExchangeTest, CancelKeepsTheDocumentAndTheNamesAreNotReadAgain) {
     EXPECT_EQ(wire.sent.size(), 3u);
     EXPECT_EQ(ui.prompts, 1);
     EXPECT_EQ(doc.title, "NEXTTIME1");
+}
+
+// ---- the MIDI service ----
+
+TEST_F(ExchangeTest, BothExchangesOfACommandShareOneHoldOfTheService) {
+    scriptNames();
+    wire.replies.push_back(message({hexBlock("KT", kitData("HELDKIT01"))}));
+    ASSERT_TRUE(reception.ReceiveCommand(doc));
+    EXPECT_EQ(wire.holdersAtOpen, (std::vector<int>{1, 1}));
+    EXPECT_EQ(bus.holders, 0);
+}
+
+// A wait that ends because the service went away must not blame the cable; with the service there
+// (or never there: the ports opened regardless), the same failures stay as they were.
+TEST_F(ExchangeTest, AStoppedServiceIsToldAsSuch) {
+    const std::string stopped = "The MIDI service stopped";
+    struct Case {
+        const char* what;
+        bool serviceStops, transmitFails, kitRead;
+        std::vector<std::string> errors;
+        bool stoppedBefore = false;
+    };
+    const Case cases[] = {
+        {"names, no reply", true, false, false, {stopped}},
+        {"names, not sent", true, true, false, {stopped}},
+        {"names, not sent, service there", false, true, false, {}},
+        {"kit, no reply", true, false, true, {stopped}},
+        {"kit, not sent", true, true, true, {stopped}},
+        {"kit, no reply, service there", false, false, true, {kNoResponse}},
+        {"kit, no reply, service never there", false, false, true, {kNoResponse}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        midi::MemoryBus other;
+        midi::ServiceOverride onOther(other);
+        if (c.stoppedBefore) other.stopService();
+        wire.stopsOnUse = c.serviceStops ? &other : nullptr;
+        wire.transmitFails = c.transmitFails;
+        ui.errors.clear();
+        EXPECT_FALSE(c.kitRead ? reception.KitRead(doc, KitBank::Preset, 1)
+                               : reception.ConfigurationRead());
+        EXPECT_EQ(ui.errors, c.errors);
+        EXPECT_FALSE(wire.open);
+    }
+    wire.stopsOnUse = nullptr;
 }
