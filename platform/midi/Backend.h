@@ -46,13 +46,15 @@ public:
     virtual ~BackendOutput() = default; // closes
 
     // Hands bytes to the service. Busy: its buffer is full for now and nothing was taken, try again
-    // a moment later. ServiceStopped: the service has gone away. May block while the service is stuck, so MidiOutput calls it off the caller's
-    // thread.
+    // a moment later. ServiceStopped: the service has gone away. May block while the service is
+    // stuck, so MidiOutput calls it off the caller's thread.
     virtual Put put(const std::uint8_t* bytes, std::size_t length, std::string& error) = 0;
 
-    // Waits until everything put has left the process, at most `limit`. False when the service
-    // stopped or the connection went away before that.
-    virtual bool drain(std::chrono::milliseconds limit) = 0;
+    enum class Drained { Done, TimedOut, ServiceStopped, PortGone };
+
+    // Waits until everything put has left the process, at most `limit`, and says whether it did
+    // or why not.
+    virtual Drained drain(std::chrono::milliseconds limit) = 0;
 };
 
 // Called on the service's thread.
@@ -81,7 +83,7 @@ public:
     // Keeps what the back-end needs while MIDI is in use (on JACK one helper client per process)
     // across a listing and the opens that follow it. Open ports keep it by themselves; once the
     // last holder is gone it is closed.
-    virtual std::shared_ptr<void> hold() { return nullptr; }
+    virtual std::shared_ptr<void> hold();
 };
 
 // The back-end of this process: RtMidi on the API that MIDI_API names (or the platform's own),

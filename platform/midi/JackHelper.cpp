@@ -13,14 +13,15 @@ void printJackError(const char* text) {
 }
 
 constexpr std::chrono::milliseconds kRetryPause{100};
-// A loaded machine refuses several clients in a row now and then.
-constexpr int kAttempts = 4;
+// A loaded machine refuses several clients in a row now and then. A server that is not there at
+// all is asked once more only, so a missing server costs one pause, not several.
+constexpr int kAttemptsWhenRefused = 4;
+constexpr int kAttemptsWhenAbsent = 2;
 
-jack_client_t* openClient() {
+jack_client_t* openClient(jack_status_t& status) {
     // Asked without starting a server and without the library's complaints when none runs.
     jack_set_error_function(ignoreJackMessage);
     jack_set_info_function(ignoreJackMessage);
-    jack_status_t status;
     jack_client_t* client = jack_client_open("suite-helper", JackNoStartServer, &status);
     jack_set_error_function(printJackError);
     return client;
@@ -41,10 +42,13 @@ std::weak_ptr<JackHelper>& currentHelper() {
 std::shared_ptr<JackHelper> JackHelper::acquire(bool retry) {
     std::lock_guard lock(helperMutex());
     if (auto helper = currentHelper().lock(); helper && !helper->serverGone()) return helper;
-    jack_client_t* client = openClient();
-    for (int attempt = 1; !client && retry && attempt < kAttempts; ++attempt) {
+    jack_status_t status{};
+    jack_client_t* client = openClient(status);
+    for (int attempt = 1; !client && retry; ++attempt) {
+        const bool absent = (status & JackServerFailed) != 0;
+        if (attempt >= (absent ? kAttemptsWhenAbsent : kAttemptsWhenRefused)) break;
         std::this_thread::sleep_for(kRetryPause);
-        client = openClient();
+        client = openClient(status);
     }
     if (!client) return nullptr;
     std::shared_ptr<JackHelper> helper(new JackHelper(client));

@@ -85,7 +85,7 @@ struct BusState {
     std::string open(const OpenRequest& request, End& end, Direction side);
     BackendOutput::Put put(const std::shared_ptr<OutputEnd>& from, const std::uint8_t* bytes,
                            std::size_t length, std::string& error);
-    bool drain(const OutputEnd& from, std::chrono::milliseconds limit);
+    BackendOutput::Drained drain(const OutputEnd& from, std::chrono::milliseconds limit);
 
     const Carriage carriage;
     mutable std::mutex mutex;
@@ -239,13 +239,15 @@ BackendOutput::Put BusState::put(const std::shared_ptr<OutputEnd>& from, const s
     return BackendOutput::Put::Taken;
 }
 
-bool BusState::drain(const OutputEnd& from, std::chrono::milliseconds limit) {
+BackendOutput::Drained BusState::drain(const OutputEnd& from, std::chrono::milliseconds limit) {
+    using Drained = BackendOutput::Drained;
     std::unique_lock lock(mutex);
     const bool delivered =
         changed.wait_for(lock, limit, [&] { return stopped || ending || from.undelivered == 0; });
-    if (!delivered || stopped || ending) return false;
+    if (stopped || ending) return Drained::ServiceStopped;
+    if (!delivered) return Drained::TimedOut;
     // What was sent to a port that has gone did not arrive.
-    return from.peer == 0 || inputs.count(from.peer) > 0;
+    return from.peer == 0 || inputs.count(from.peer) > 0 ? Drained::Done : Drained::PortGone;
 }
 
 class MemoryInput : public BackendInput {
@@ -270,7 +272,7 @@ public:
     Put put(const std::uint8_t* bytes, std::size_t length, std::string& error) override {
         return bus_->put(end_, bytes, length, error);
     }
-    bool drain(std::chrono::milliseconds limit) override { return bus_->drain(*end_, limit); }
+    Drained drain(std::chrono::milliseconds limit) override { return bus_->drain(*end_, limit); }
 
 private:
     std::shared_ptr<BusState> bus_;

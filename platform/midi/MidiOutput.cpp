@@ -113,8 +113,16 @@ MidiOutput::Result MidiOutput::Line::putAll(const Bytes& message, Clock::time_po
     }
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (!port->drain(std::max(left, std::chrono::milliseconds(0))))
+    switch (port->drain(std::max(left, std::chrono::milliseconds(0)))) {
+    case BackendOutput::Drained::Done:
+        break;
+    case BackendOutput::Drained::TimedOut:
+        return {Outcome::TimedOut, result.error};
+    case BackendOutput::Drained::ServiceStopped:
         return {Outcome::ServiceStopped, result.error};
+    case BackendOutput::Drained::PortGone:
+        return {Outcome::PortGone, result.error};
+    }
     pacer.endMessage(start, message.size());
     return result;
 }
@@ -193,6 +201,8 @@ const char* describe(MidiOutput::Outcome outcome) {
         return "The MIDI output refused the message";
     case MidiOutput::Outcome::ServiceStopped:
         return "The MIDI service stopped";
+    case MidiOutput::Outcome::PortGone:
+        return "The MIDI port went away before the message had left";
     case MidiOutput::Outcome::Closed:
         return "The MIDI output is closed";
     }

@@ -23,7 +23,7 @@ namespace midi {
 
 class MidiOutput {
 public:
-    enum class Outcome { Sent, TimedOut, Refused, ServiceStopped, Closed };
+    enum class Outcome { Sent, TimedOut, Refused, ServiceStopped, PortGone, Closed };
     struct Result {
         Outcome outcome = Outcome::Sent;
         std::string error; // the service's own words, when it gave any

@@ -45,6 +45,16 @@ bool alsaSequencerAnswers() {
 }
 #endif
 
+// Closing a port or client of a JACK server that died crashes inside libjack, so such RtMidi
+// objects are kept here, never closed, for the rest of the process.
+template <class Client>
+void abandon(std::unique_ptr<Client> client) {
+    static auto* mutex = new std::mutex;
+    static auto* kept = new std::vector<std::shared_ptr<void>>;
+    std::lock_guard lock(*mutex);
+    kept->push_back(std::shared_ptr<Client>(std::move(client)));
+}
+
 // Where RtMidi's input callback goes. It outlives the port (the session keeps it), because RtMidi
 // cancels a callback without waiting for one in progress.
 struct Gate {
@@ -84,10 +94,8 @@ struct Session {
 
     ~Session() {
         if (serviceGone()) {
-            // Closing a port or client of a server that died crashes inside libjack; the process
-            // is better off leaving them.
-            for (auto& idle : idleInputs) idle.second.release();
-            for (auto& idle : idleOutputs) idle.second.release();
+            for (auto& idle : idleInputs) abandon(std::move(idle.second));
+            for (auto& idle : idleOutputs) abandon(std::move(idle.second));
         }
     }
 
@@ -152,7 +160,7 @@ public:
         if (session_->helper) session_->helper->forget(ticket_);
         if (!in_) return;
         if (session_->serviceGone()) {
-            in_.release(); // see ~Session
+            abandon(std::move(in_));
             return;
         }
         in_->cancelCallback();
@@ -216,7 +224,7 @@ public:
     ~RtOutput() override {
         if (!out_) return;
         if (session_->serviceGone()) {
-            out_.release(); // see ~Session
+            abandon(std::move(out_));
             return;
         }
         // RtMidi's JACK output waits for a process cycle before it lets go of its port, so what
@@ -258,10 +266,13 @@ public:
         return full && length <= kJackLargestPiece ? Put::Busy : Put::Refused;
     }
 
-    bool drain(std::chrono::milliseconds limit) override {
-        if (!session_->helper) return true; // the other services have sent once put returns
-        if (!session_->helper->waitCycles(kCyclesUntilDrained, limit)) return false;
-        return target_.empty() || session_->helper->portExists(target_);
+    Drained drain(std::chrono::milliseconds limit) override {
+        if (!session_->helper)
+            return Drained::Done; // the other services have sent once put returns
+        if (!session_->helper->waitCycles(kCyclesUntilDrained, limit))
+            return session_->serviceGone() ? Drained::ServiceStopped : Drained::TimedOut;
+        return target_.empty() || session_->helper->portExists(target_) ? Drained::Done
+                                                                        : Drained::PortGone;
     }
 
 private:

@@ -15,6 +15,10 @@ Backend& service() {
     return backend ? *backend : rtMidiService();
 }
 
+std::shared_ptr<void> Backend::hold() {
+    return nullptr;
+}
+
 ServiceOverride::ServiceOverride(Backend& backend) : previous_(installed.exchange(&backend)) {}
 
 ServiceOverride::~ServiceOverride() {

@@ -86,7 +86,7 @@ TEST(MemoryBus, DeliversWhereEitherSideNamedTheOther) {
                 bus, request("Sender", "out", c.outputNamesInput ? "Receiver:in" : nullptr));
 
         EXPECT_EQ(put(*output, hex("90 40 7F")), Put::Taken);
-        EXPECT_TRUE(output->drain(kLimit));
+        EXPECT_EQ(output->drain(kLimit), BackendOutput::Drained::Done);
         const bool connected = c.outputNamesInput || c.inputNamesOutput;
         EXPECT_EQ(receiver.messages(), connected ? hexes({"90 40 7F"}) : std::vector<Bytes>{});
         EXPECT_TRUE(bystander.messages().empty());
@@ -107,7 +107,8 @@ TEST(MemoryBus, AConnectionIsToThePortNotToItsName) {
     receiver.reset();
     BusPeer successor(bus, request("Receiver", "in")); // the same name, a new port
     EXPECT_EQ(put(*output, hex("90 40 7F")), Put::Taken);
-    EXPECT_FALSE(output->drain(kLimit)) << "what was sent to a port that has gone did not arrive";
+    EXPECT_EQ(output->drain(kLimit), BackendOutput::Drained::PortGone)
+        << "what was sent to a port that has gone did not arrive";
     EXPECT_TRUE(successor.messages().empty());
 }
 
@@ -135,7 +136,7 @@ TEST(MemoryBus, JoinsSysExPiecesAsRtMidiDoesAndDropsTimingUnlessAsked) {
         auto output = openOutput(bus, request("Sender", "out", "Receiver:in"));
         if (c.cutFirst) bus.cutNextMessage();
         for (const Bytes& piece : hexes(c.puts)) EXPECT_EQ(put(*output, piece), Put::Taken);
-        EXPECT_TRUE(output->drain(kLimit));
+        EXPECT_EQ(output->drain(kLimit), BackendOutput::Drained::Done);
         EXPECT_EQ(receiver.messages(), hexes(c.arrive));
     }
 }
@@ -166,7 +167,7 @@ TEST(MemoryBus, CountsAndDropsPutsThatBreakTheCarriageRule) {
         std::string error;
         EXPECT_EQ(put(*output, hex(c.bytes), &error), c.result);
         EXPECT_EQ(error.empty(), c.result == Put::Taken) << error;
-        EXPECT_TRUE(output->drain(kLimit));
+        EXPECT_EQ(output->drain(kLimit), BackendOutput::Drained::Done);
         EXPECT_EQ(receiver.messages().size(), c.arrives ? 1u : 0u);
         EXPECT_EQ(bus.carriageViolations(), c.arrives ? 0u : 1u);
     }
@@ -183,7 +184,7 @@ TEST(MemoryBus, AStoppedServiceTellsEveryInputOnceAndRefusesEverything) {
     std::string error;
     EXPECT_EQ(put(*output, hex("90 40 7F"), &error), Put::ServiceStopped);
     EXPECT_EQ(error, "The MIDI service stopped");
-    EXPECT_FALSE(output->drain(kLimit));
+    EXPECT_EQ(output->drain(kLimit), BackendOutput::Drained::ServiceStopped);
     EXPECT_TRUE(bus.ports(Direction::Input).empty());
     EXPECT_TRUE(bus.ports(Direction::Output).empty());
     EXPECT_EQ(bus.problem(), "The MIDI service stopped");
