@@ -86,6 +86,9 @@ public:
     virtual std::shared_ptr<void> hold();
 };
 
+// The library that talks to the system's MIDI services, for an about box ("RtMidi").
+const char* systemMidiLibrary();
+
 // The back-end of this process: RtMidi on the API that MIDI_API names (or the platform's own),
 // unless a test installed another.
 Backend& service();

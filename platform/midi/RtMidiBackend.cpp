@@ -419,6 +419,10 @@ private:
 
 } // namespace
 
+const char* systemMidiLibrary() {
+    return "RtMidi";
+}
+
 Backend& rtMidiService() {
     static auto* backend = new RtMidiBackend; // never destroyed: ports may close during exit
     return *backend;

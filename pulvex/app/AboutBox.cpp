@@ -2,12 +2,14 @@
 
 #include "DialogUnits.h"
 #include "Pictures.h"
+#include "midi/Backend.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <string>
 
 namespace pulvex_app {
 
@@ -62,8 +64,10 @@ CAboutDlg::CAboutDlg(QWidget* mainWindow) : QDialog(mainWindow), mainWindow_(mai
     icon->move(dialogUnits(*this, 180, 11, 0, 0).topLeft());
     auto* version = new QLabel(kAboutVersion, this);
     version->setGeometry(dialogUnits(*this, 205, 5, 115, 8));
+    const std::string builtWith =
+        std::string("Built with Qt and ") + midi::systemMidiLibrary() + ".";
     const char* details[] = {"Reads drum kits from the Pulvex", "rhythm module and saves them",
-                             "as sequencer drum maps.", "", "Built with Qt and RtMidi."};
+                             "as sequencer drum maps.", "", builtWith.c_str()};
     int y = 24;
     for (const char* text : details) {
         auto* label = new QLabel(text, this);

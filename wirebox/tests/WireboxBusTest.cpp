@@ -216,8 +216,9 @@ TEST_F(WireboxBus, SampleParametersGoOutAsOneSysEx) {
     constexpr int kChannel = 2;
     Peer& p = openOnPeer({}, kChannel);
     ASSERT_EQ(SendSampleData(7, "KICK", 1000, 20, 900), 1);
-    // The two zero bytes after its F7 leave a receiver that joins SysEx pieces (RtMidi on JACK)
-    // waiting for more: a later message ending in F7 makes it hand over everything at once.
+    // The two zero bytes after its F7 leave a receiver that joins SysEx pieces (as the MIDI layer
+    // does on JACK) waiting for more: a later message ending in F7 makes it hand over everything at
+    // once.
     const Bytes marker = {0xF0, 0x7D, 0x06, 0xF7};
     ASSERT_EQ(MidiTransmit(4, marker.data()), 1);
     Bytes stream;
