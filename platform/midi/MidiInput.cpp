@@ -35,7 +35,7 @@ void MidiInput::close() {
 }
 
 void MidiInput::arrive(const std::uint8_t* bytes, std::size_t length) {
-    if (length == 0) return;
+    if (length == 0 || (limits_.sysExOnly && bytes[0] != 0xF0)) return;
     {
         std::lock_guard lock(mutex_);
         if (!open_) return;

@@ -18,6 +18,7 @@ namespace midi {
 struct InputLimits {
     std::size_t messages = 256;   // messages...
     std::size_t bytes = 4u << 20; // ...and their bytes
+    bool sysExOnly = false;       // other messages are not kept (and cannot fill the queue)
 };
 
 class MidiInput {

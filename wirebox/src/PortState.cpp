@@ -90,7 +90,9 @@ int PortState::open(void* owner, int channel, const char* inName, const char* ou
             return 0;
         }
         std::string error;
-        auto input = midi::MidiInput::open(requestFor(kInputName, *in), error, service);
+        // Only SysEx is Wirebox's: a keyboard playing meanwhile must not fill the queue.
+        auto input =
+            midi::MidiInput::open(requestFor(kInputName, *in), error, service, {.sysExOnly = true});
         if (!input) {
             show(text(StringId::InputDriver), error.c_str(), owner);
             return 0;

@@ -76,6 +76,14 @@ TEST_F(OverBus, AFullInputQueueDropsAndCountsNewMessages) {
     }
 }
 
+TEST_F(OverBus, AnInputForSysExOnlyKeepsNothingElse) {
+    open({}, {.messages = 1, .sysExOnly = true});
+    for (const char* message : {"90 40 7F", "C0 05", "F0 43 01 F7"})
+        EXPECT_TRUE(output->send(hex(message), 1s));
+    EXPECT_EQ(collected(), std::vector<Bytes>{hex("F0 43 01 F7")}) << "the notes took no room";
+    EXPECT_EQ(input->dropped(), 0u);
+}
+
 TEST_F(OverBus, AWaitEndsAtOnceWhenTheServiceStopsOrTheInputCloses) {
     struct Case {
         const char* name;
