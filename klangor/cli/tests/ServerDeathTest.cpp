@@ -2,6 +2,7 @@
 // dump that never arrived. The server is a private one of this test, with long cycles so that the
 // send is still waiting for its bytes to leave when the server is killed.
 
+#include "testing/PrivateJackServer.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,23 +26,15 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const std::string kServer = KILLED_SERVER;
-const std::string kBusScript = MIDI_BUS_SCRIPT;
-
-std::string stateFile(const std::string& suffix) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return std::string(runtime ? runtime : "/tmp") + "/midi-bus/" + kServer + suffix;
-}
-
 // The environment of the programs of this test: MIDI goes to the private server only.
-std::vector<std::string> childEnvironment() {
+std::vector<std::string> childEnvironment(const std::string& server) {
     std::vector<std::string> env;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
         if (text.rfind("JACK_DEFAULT_SERVER=", 0) != 0 && text.rfind("MIDI_API=", 0) != 0)
             env.push_back(text);
     }
-    env.push_back("JACK_DEFAULT_SERVER=" + kServer);
+    env.push_back("JACK_DEFAULT_SERVER=" + server);
     env.push_back("MIDI_API=jack");
     env.push_back("JACK_NO_START_SERVER=1");
     return env;
@@ -49,7 +42,7 @@ std::vector<std::string> childEnvironment() {
 
 // A program of the test, its standard output readable through `out`, its errors in a file.
 struct Child {
-    Child(std::vector<std::string> args, const std::string& errFile) {
+    Child(std::vector<std::string> args, const std::string& errFile, const std::string& server) {
         int pipeEnds[2];
         if (pipe(pipeEnds) != 0) return;
         posix_spawn_file_actions_t actions;
@@ -58,7 +51,7 @@ struct Child {
         posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::vector<std::string> env = childEnvironment();
+        std::vector<std::string> env = childEnvironment(server);
         std::vector<char*> argv, envp;
         for (std::string& arg : args) argv.push_back(arg.data());
         for (std::string& entry : env) envp.push_back(entry.data());
@@ -112,51 +105,31 @@ std::string fileText(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The private server while the test runs; a cycle of 8192 frames at 48 kHz lasts 171 ms.
-struct PrivateServer {
-    PrivateServer() {
-        started =
-            std::system(("MIDI_BUS_PERIOD=8192 " + kBusScript + " start " + kServer).c_str()) == 0;
-    }
-    ~PrivateServer() {
-        std::system((kBusScript + " stop " + kServer + " >/dev/null 2>&1").c_str());
-        // The next start of this name fails while the killed server is not yet reaped.
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (killed > 0 && kill(killed, 0) == 0 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(10ms);
-    }
-    void killHard() {
-        killed = std::stoi(fileText(stateFile(".pid")));
-        kill(killed, SIGKILL);
-    }
-    pid_t killed = -1;
-    bool started = false;
-};
-
 } // namespace
 
 TEST(KlangorCliServerDeath, ASendCutOffByTheServerDyingFailsAndSaysSo) {
     testing_support::TempDir dir;
-    PrivateServer server;
-    ASSERT_TRUE(server.started);
-    Child synth({"jack_midi_dump", "klangor-death-synth"}, dir.file("synth.txt"));
+    // A cycle of 8192 frames at 48 kHz lasts 171 ms.
+    testing_support::PrivateJackServer server("klangor-kill", 8192);
+    ASSERT_TRUE(server.started());
+    Child synth({"jack_midi_dump", "klangor-death-synth"}, dir.file("synth.txt"), server.name);
     ASSERT_GT(synth.pid, 0);
 
     // The synthesizer's port once the CLI lists it.
     std::string listed;
     for (int attempt = 0; attempt < 50 && listed.find("klangor-death-synth") == std::string::npos;
          ++attempt) {
-        Child ports({KLANGOR_CLI, "ports"}, dir.file("ports.txt"));
+        Child ports({KLANGOR_CLI, "ports"}, dir.file("ports.txt"), server.name);
         listed = ports.readUntil("klangor-death-synth", 10s); // or all of it, once it ended
     }
     ASSERT_EQ(listed.rfind("0: klangor-death-synth:", 0), 0u) << listed;
 
     Child send({KLANGOR_CLI, "send", std::string(KLANGOR_DATA_DIR) + "/initial.syx", "--device",
                 "0", "--verbose"},
-               dir.file("send.txt"));
+               dir.file("send.txt"), server.name);
     // Opened and handing the bytes over: the server dies before they can have left.
     ASSERT_NE(send.readUntil("sending to", 20s).find("sending to"), std::string::npos);
-    server.killHard();
+    server.kill();
 
     EXPECT_EQ(send.exitStatus(10s), 1) << fileText(dir.file("send.txt"));
     const std::string err = fileText(dir.file("send.txt"));

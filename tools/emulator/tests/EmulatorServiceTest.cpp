@@ -3,6 +3,7 @@
 // shared test bus: the one that needs a service starts a JACK server of its own and kills it.
 
 #include "ChildProcess.h"
+#include "testing/PrivateJackServer.h"
 #include "testing/TempDir.h"
 
 #include <csignal>
@@ -18,53 +19,6 @@ using namespace std::chrono_literals;
 using namespace emulator_tests;
 
 namespace {
-
-// A JACK server for one test, which the test may kill as a crash would. Afterwards its name is
-// started and stopped once more, which frees the server's slot (JACK has eight), and what the dead
-// server's clients left in shared memory is removed.
-class PrivateJackServer {
-public:
-    explicit PrivateJackServer(std::string serverName) : name(std::move(serverName)) {
-        started_ = script("start");
-        std::ifstream(stateDir() + "/" + name + ".pid") >> pid_;
-    }
-    ~PrivateJackServer() {
-        if (!started_) return;
-        if (killed_) {
-            // A server is only replaced once the killed one has really gone.
-            for (int i = 0; i < 100 && ::kill(pid_, 0) == 0; ++i) std::this_thread::sleep_for(20ms);
-            script("start");
-        }
-        script("stop");
-        std::error_code ignored;
-        std::filesystem::remove(stateDir() + "/" + name + ".log", ignored);
-        for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ignored))
-            if (entry.path().filename().string().find("_" + name + "_") != std::string::npos)
-                std::filesystem::remove(entry.path(), ignored);
-    }
-    PrivateJackServer(const PrivateJackServer&) = delete;
-    PrivateJackServer& operator=(const PrivateJackServer&) = delete;
-
-    bool started() const { return started_ && pid_ > 0; }
-    void kill() { killed_ = ::kill(pid_, SIGKILL) == 0; }
-
-    const std::string name;
-
-private:
-    static std::string stateDir() {
-        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        return std::string(runtime && *runtime ? runtime : "/tmp") + "/midi-bus";
-    }
-    bool script(const char* command) const {
-        const std::string line = std::string("'") + SUITE_SCRIPTS_DIR + "/midi-bus' " + command +
-                                 " '" + name + "' >/dev/null 2>&1";
-        return std::system(line.c_str()) == 0;
-    }
-
-    bool started_ = false;
-    bool killed_ = false;
-    pid_t pid_ = -1;
-};
 
 class EmulatorWithoutService : public ::testing::Test {
 protected:
@@ -109,7 +63,7 @@ TEST_F(EmulatorWithoutService, StartsThatCannotServeSayWhyAndExitOne) {
 // Closing ports of a JACK server that died crashes inside libjack; the emulator must leave them and
 // end with status 0 on its stop.
 TEST_F(EmulatorWithoutService, StopAfterItsJackServerDiedEndsItCleanly) {
-    PrivateJackServer server("emu-kill-" + std::to_string(getpid()));
+    testing_support::PrivateJackServer server("emulator-kill");
     ASSERT_TRUE(server.started()) << "cannot start a JACK server of the test's own";
     const pid_t child = spawn({MIDI_EMULATOR, "pulvex"}, stdoutPath, stderrPath,
                               {"JACK_DEFAULT_SERVER=" + server.name});
