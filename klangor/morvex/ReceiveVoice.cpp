@@ -87,7 +87,14 @@ ReceivedVoice ReceiveVoice(const ReceiveOptions& options) {
     if (const std::string problem = service.problem(); !problem.empty())
         return failure(Outcome::NoInput, "No MIDI service is available. " + problem);
     std::string problem;
-    const midi::Port* from = findInput(inputs, options.inputName, problem);
+    std::string inputName = options.inputName;
+    if (inputName.empty()) {
+        const std::vector<midi::Port> outputs = service.ports(midi::Direction::Output);
+        const midi::Port* to = findDestination(outputs, options.to, problem);
+        if (!to) return failure(Outcome::NotSent, problem);
+        inputName = answeringInput(inputs, to->name);
+    }
+    const midi::Port* from = findInput(inputs, inputName, problem);
     if (!from) return failure(Outcome::NoInput, problem);
     std::string error;
     const auto input =

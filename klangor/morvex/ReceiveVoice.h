@@ -17,9 +17,10 @@ namespace morvex {
 inline constexpr int kLastDeviceNumber = 15; // the synthesizer's device numbers are 0..15
 
 struct ReceiveOptions {
-    Destination to;        // the synthesizer's MIDI input, where the request goes
-    std::string inputName; // the input the dump comes back on: a name or a unique part of one
-    int deviceNumber = 0;  // the synthesizer's own device number, 0..15
+    Destination to; // the synthesizer's MIDI input, where the request goes
+    // The input the dump comes back on: a name or a unique part of one; empty: answeringInput().
+    std::string inputName;
+    int deviceNumber = 0; // the synthesizer's own device number, 0..15
     std::chrono::milliseconds timeout{5000};
     const std::atomic<bool>* cancel = nullptr; // set from another thread to give up at once
 };

@@ -87,6 +87,8 @@ Reaction MorvexSynth::answer() const {
 
 Reaction MorvexSynth::handle(const Bytes& m) {
     if (isDumpRequest(m, device_)) return answer();
+    if (m.size() > 2 && isDumpRequest(m, m[2] & 0x0F))
+        return {"ignored: a dump request for device " + std::to_string(m[2] & 0x0F), {}};
     if (m.size() > 4 && m[0] == 0xF0 && m[1] == 0x43 && m[3] == 0x7E) {
         if ((m[2] & 0x0F) != device_)
             return {"ignored: a voice dump for device " + std::to_string(m[2] & 0x0F), {}};

@@ -53,7 +53,7 @@ struct ScriptedSynth {
                           const std::atomic<bool>* cancel = nullptr) {
         ReceiveOptions options;
         options.to.portName = "Morvex In:MIDI In";
-        options.inputName = answeringInput(bus.ports(midi::Direction::Input), options.to.portName);
+        // No input named: the one named like the output, "Morvex Out:MIDI Out".
         options.deviceNumber = deviceNumber;
         options.timeout = timeout;
         options.cancel = cancel;

@@ -43,6 +43,7 @@ TEST(MorvexSynth, AnswersItsOwnDeviceNumberAndGoesWrongAsTold) {
     Bytes other = voice;
     other[2] = 4;
     EXPECT_EQ(synth.handle(other).summary, "ignored: a voice dump for device 4");
+    EXPECT_EQ(synth.handle(morvex::dumpRequest(4)).summary, "ignored: a dump request for device 4");
     other[2] = 3;
     EXPECT_NE(synth.handle(other).summary.find("accepted"), std::string::npos);
 }
