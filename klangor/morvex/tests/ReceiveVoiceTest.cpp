@@ -3,9 +3,8 @@
 
 #include "morvex/ReceiveVoice.h"
 #include "midi/MemoryBus.h"
-#include "midi/MidiInput.h"
-#include "midi/MidiOutput.h"
 #include "morvex/Checksum.h"
+#include "testing/ScriptedSynth.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-using Script = std::function<std::vector<midi::Bytes>(const midi::Bytes& request)>;
+using Script = testing_support::ScriptedSynth::Script;
 
 midi::Bytes validDump() {
     MorvexState state;
@@ -27,32 +26,14 @@ midi::Bytes validDump() {
     return dumpBytes(state);
 }
 
-// A synthesizer on the bus: "Morvex In:MIDI In" takes requests, each answered on
-// "Morvex Out:MIDI Out" with what the script says.
-struct ScriptedSynth {
-    explicit ScriptedSynth(Script script) {
-        std::string error;
-        in = midi::MidiInput::open({"Morvex In", "MIDI In", std::nullopt, false}, error, bus);
-        out = midi::MidiOutput::open({"Morvex Out", "MIDI Out", std::nullopt, false}, error, bus);
-        EXPECT_TRUE(in && out) << error;
-        worker = std::thread([this, script = std::move(script)] {
-            for (midi::Bytes request; in->next(request, 5s) == midi::MidiInput::Outcome::Message;) {
-                requests.push_back(request);
-                for (midi::Bytes& reply : script(request)) out->send(std::move(reply), 1s);
-            }
-        });
-    }
-    ~ScriptedSynth() { stop(); }
-    // The requests it saw, once it has stopped.
-    const std::vector<midi::Bytes>& stop() {
-        in->close();
-        if (worker.joinable()) worker.join();
-        return requests;
-    }
+// A synthesizer "Morvex" on a bus of the test's own.
+struct SynthOnBus {
+    explicit SynthOnBus(Script script) : synth("Morvex", std::move(script)) {}
+
     ReceivedVoice receive(int deviceNumber, std::chrono::milliseconds timeout,
                           const std::atomic<bool>* cancel = nullptr) {
         ReceiveOptions options;
-        options.to.portName = "Morvex In:MIDI In";
+        options.to.portName = synth.inPort();
         // No input named: the one named like the output, "Morvex Out:MIDI Out".
         options.deviceNumber = deviceNumber;
         options.timeout = timeout;
@@ -62,10 +43,7 @@ struct ScriptedSynth {
 
     midi::MemoryBus bus;
     midi::ServiceOverride guard{bus};
-    std::shared_ptr<midi::MidiInput> in;
-    std::shared_ptr<midi::MidiOutput> out;
-    std::vector<midi::Bytes> requests;
-    std::thread worker;
+    testing_support::ScriptedSynth synth;
 };
 
 // Answers only a request for device 5, as the real instrument ignores requests for others.
@@ -126,7 +104,7 @@ TEST(ReceiveVoice, TakesOnlyAWholeValidDumpAndSaysWhyNot) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedSynth synth(answering(c.replies));
+        SynthOnBus synth(answering(c.replies));
         const auto start = Clock::now();
         const ReceivedVoice result = synth.receive(c.deviceNumber, 200ms);
         EXPECT_LT(Clock::now() - start, 2s);
@@ -138,7 +116,7 @@ TEST(ReceiveVoice, TakesOnlyAWholeValidDumpAndSaysWhyNot) {
             EXPECT_TRUE(std::equal(result.dump.parameters.begin(), result.dump.parameters.end(),
                                    dump.begin() + kDumpHeaderSize));
         }
-        EXPECT_EQ(synth.stop(), std::vector<midi::Bytes>{dumpRequest(c.deviceNumber)});
+        EXPECT_EQ(synth.synth.stop(), std::vector<midi::Bytes>{dumpRequest(c.deviceNumber)});
     }
 }
 
@@ -146,19 +124,19 @@ TEST(ReceiveVoice, CancelAndAStoppingServiceEndTheWaitAtOnce) {
     using Outcome = ReceivedVoice::Outcome;
     struct Case {
         const char* name;
-        std::function<void(ScriptedSynth&, std::atomic<bool>&)> meanwhile;
+        std::function<void(SynthOnBus&, std::atomic<bool>&)> meanwhile;
         Outcome outcome;
         std::string says;
     };
     const Case cases[] = {
-        {"cancel", [](ScriptedSynth&, std::atomic<bool>& cancel) { cancel = true; },
+        {"cancel", [](SynthOnBus&, std::atomic<bool>& cancel) { cancel = true; },
          Outcome::Cancelled, "cancelled"},
-        {"service stops", [](ScriptedSynth& synth, std::atomic<bool>&) { synth.bus.stopService(); },
+        {"service stops", [](SynthOnBus& synth, std::atomic<bool>&) { synth.bus.stopService(); },
          Outcome::ServiceStopped, "The MIDI service stopped"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedSynth synth(answering({}));
+        SynthOnBus synth(answering({}));
         std::atomic<bool> cancel{false};
         std::thread later([&] {
             std::this_thread::sleep_for(100ms);
