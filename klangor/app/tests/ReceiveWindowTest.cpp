@@ -8,7 +8,7 @@
 #include "morvex/ReceiveVoice.h"
 #include "morvex/VoiceCodec.h"
 #include "morvex/VoiceFile.h"
-#include "testing/ScriptedSynth.h"
+#include "testing/MidiDuplexPeer.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -64,18 +64,18 @@ TEST(ReceiveWindow, OnlyAWholeValidVoiceChangesTheWindow) {
         SCOPED_TRACE(c.name);
         midi::MemoryBus bus;
         midi::ServiceOverride guard{bus};
+        morvex::MorvexState state;
+        midi::Bytes dump;
+        testing_support::MidiDuplexPeer synth([&](const midi::Bytes&) {
+            return c.answer == Answer::Nothing ? std::nullopt : std::optional(dump);
+        });
         testing_support::TempDir dir;
-        StartDirFixture start{dir, "Morvex In:MIDI In"};
+        StartDirFixture start{dir, synth.wireboxOut}; // morvex.dev names the synthesizer
         ReportCapture boxes;
         NoteCapture notes;
-        morvex::MorvexState state;
         ASSERT_TRUE(loadInitialVoice(state));
-        midi::Bytes dump = receivedDump(state);
+        dump = receivedDump(state);
         if (c.answer == Answer::BadCheck) dump[590] = (dump[590] + 1) & 0x7F;
-        testing_support::ScriptedSynth synth("Morvex", [&](const midi::Bytes&) {
-            return c.answer == Answer::Nothing ? std::vector<midi::Bytes>{}
-                                               : std::vector<midi::Bytes>{dump};
-        });
 
         THaupt window(state);
         window.show();

@@ -4,7 +4,7 @@
 #include "morvex/ReceiveVoice.h"
 #include "midi/MemoryBus.h"
 #include "morvex/Checksum.h"
-#include "testing/ScriptedSynth.h"
+#include "testing/MidiDuplexPeer.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-using Script = testing_support::ScriptedSynth::Script;
-
 midi::Bytes validDump() {
     MorvexState state;
     EXPECT_FALSE(LoadVoiceFile(state, KLANGOR_DATA_DIR "/initial.syx"));
@@ -26,15 +24,16 @@ midi::Bytes validDump() {
     return dumpBytes(state);
 }
 
-// A synthesizer "Morvex" on a bus of the test's own.
+// A synthesizer of device number 5 on a bus of the test's own: it answers its dump request with
+// `replies`, and ignores requests for other device numbers as the real one does.
 struct SynthOnBus {
-    explicit SynthOnBus(Script script) : synth("Morvex", std::move(script)) {}
+    explicit SynthOnBus(std::vector<midi::Bytes> replies) : replies(std::move(replies)) {}
 
     ReceivedVoice receive(int deviceNumber, std::chrono::milliseconds timeout,
                           const std::atomic<bool>* cancel = nullptr) {
         ReceiveOptions options;
-        options.to.portName = synth.inPort();
-        // No input named: the one named like the output, "Morvex Out:MIDI Out".
+        options.to.portName = synth.wireboxOut;
+        // No input named: the one named like the output, else the first, the synthesizer's.
         options.deviceNumber = deviceNumber;
         options.timeout = timeout;
         options.cancel = cancel;
@@ -43,15 +42,14 @@ struct SynthOnBus {
 
     midi::MemoryBus bus;
     midi::ServiceOverride guard{bus};
-    testing_support::ScriptedSynth synth;
+    std::vector<midi::Bytes> replies;
+    testing_support::MidiDuplexPeer synth{
+        [this](const midi::Bytes& request) -> std::optional<midi::Bytes> {
+            if (request != dumpRequest(5) || replies.empty()) return std::nullopt;
+            for (std::size_t i = 0; i + 1 < replies.size(); ++i) synth.send(replies[i]);
+            return replies.back();
+        }};
 };
-
-// Answers only a request for device 5, as the real instrument ignores requests for others.
-Script answering(std::vector<midi::Bytes> replies) {
-    return [replies](const midi::Bytes& request) {
-        return request == dumpRequest(5) ? replies : std::vector<midi::Bytes>{};
-    };
-}
 
 midi::Bytes withDevice(midi::Bytes dump, int device) {
     dump[2] = static_cast<std::uint8_t>(device);
@@ -104,7 +102,7 @@ TEST(ReceiveVoice, TakesOnlyAWholeValidDumpAndSaysWhyNot) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SynthOnBus synth(answering(c.replies));
+        SynthOnBus synth(c.replies);
         const auto start = Clock::now();
         const ReceivedVoice result = synth.receive(c.deviceNumber, 200ms);
         EXPECT_LT(Clock::now() - start, 2s);
@@ -116,7 +114,8 @@ TEST(ReceiveVoice, TakesOnlyAWholeValidDumpAndSaysWhyNot) {
             EXPECT_TRUE(std::equal(result.dump.parameters.begin(), result.dump.parameters.end(),
                                    dump.begin() + kDumpHeaderSize));
         }
-        EXPECT_EQ(synth.synth.stop(), std::vector<midi::Bytes>{dumpRequest(c.deviceNumber)});
+        EXPECT_EQ(synth.synth.waitForMessages(1, 1s),
+                  std::vector<midi::Bytes>{dumpRequest(c.deviceNumber)});
     }
 }
 
@@ -136,7 +135,7 @@ TEST(ReceiveVoice, CancelAndAStoppingServiceEndTheWaitAtOnce) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SynthOnBus synth(answering({}));
+        SynthOnBus synth({});
         std::atomic<bool> cancel{false};
         std::thread later([&] {
             std::this_thread::sleep_for(100ms);
