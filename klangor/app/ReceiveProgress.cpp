@@ -27,6 +27,7 @@ ReceiveProgress::ReceiveProgress(QWidget* parent, morvex::ReceiveOptions options
     layout->addWidget(label_);
     layout->addWidget(buttons);
     options_.cancel = &cancel_;
+    setMinimumWidth(320);
 }
 
 ReceiveProgress::~ReceiveProgress() {
