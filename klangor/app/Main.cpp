@@ -2,6 +2,7 @@
 
 #include "EditPage.h"
 #include "PageRegistry.h"
+#include "ReceiveProgress.h"
 #include "Services.h"
 #include "morvex/Checksum.h"
 #include "morvex/StartDir.h"
@@ -79,10 +80,7 @@ void THaupt::createMenus() {
     file->addSeparator();
     file->addAction("Info", this, &THaupt::AboutClick);
     file->addSeparator();
-    // Receiving a voice from the synthesizer is not finished; the command is there but disabled.
-    QAction* import = file->addAction("&Import Voice");
-    import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    import->setEnabled(false);
+    item("&Receive from Morvex", QKeySequence(Qt::CTRL | Qt::Key_R), &THaupt::ReceiveClick);
 
     createPageCommands();
 
@@ -227,6 +225,23 @@ void THaupt::DestinationFile1Click() {
 void THaupt::Senden1Click() {
     SaveActivePage();
     sendVoice(state_, this);
+}
+
+void THaupt::ReceiveClick() {
+    morvex::ReceiveOptions options = receiveOptions(state_);
+    options.timeout = receiveTimeout;
+    ReceiveProgress progress(this, std::move(options));
+    const morvex::ReceivedVoice received = progress.run();
+    if (received.outcome == morvex::ReceivedVoice::Outcome::Cancelled) return;
+    if (!received) {
+        showReport(this, morvex::Report{morvex::Report::Icon::Warning, "Receive from Morvex",
+                                        received.text});
+        return;
+    }
+    morvex::takeVoiceDump(state_, received.dump);
+    morvex::DecodeVoice(state_);
+    RefreshActivePage();
+    setFileCaption("received from Morvex"); // until it is saved
 }
 
 void THaupt::ReInit() {

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
         FileDialog save;
     } fileDialogs;
 
+    // How long Receive from Morvex waits for the answer; tests shorten it.
+    std::chrono::milliseconds receiveTimeout{5000};
+
     // Start-up: StartDir and morvex.dev while the open name is still "initial.syx", then the
     // voice from the open name. Returns false when the voice could not be read.
     bool Initialize();
@@ -53,6 +57,9 @@ public:
     void SaveDestinationFile1Click();
     void DestinationFile1Click();
     void Senden1Click();
+    // File > Receive from Morvex: the synthesizer's voice becomes the current one, or nothing
+    // changes and a box says why.
+    void ReceiveClick();
     void ReInit();
     void AboutClick();
     void H1Click();

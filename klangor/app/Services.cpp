@@ -29,13 +29,11 @@ QMessageBox::Icon boxIcon(morvex::Report::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-// Where a send goes: the port named in morvex.dev, looked up again by the worker before each
-// send, else the device number.
-morvex::Destination destination(const morvex::MorvexState& state) {
+} // namespace
+
+morvex::Destination voiceDestination(const morvex::MorvexState& state) {
     return {state.midiDevice, midiPortName()};
 }
-
-} // namespace
 
 ReportBox& reportBox() {
     static ReportBox box = [](QWidget* parent, const morvex::Report& report) {
@@ -79,7 +77,7 @@ void sendVoice(morvex::MorvexState& state, QWidget* parent) {
 
 void transmitVoice(morvex::MorvexState& state) {
     voiceSender().send(morvex::sysExMessage(state, morvex::SysExKind::VoiceDump),
-                       destination(state));
+                       voiceDestination(state));
 }
 
 HelpOpener& helpOpener() {

@@ -4,6 +4,7 @@
 
 #include "morvex/MorvexState.h"
 #include "morvex/Report.h"
+#include "morvex/Transmission.h"
 
 #include <QString>
 #include <QUrl>
@@ -26,6 +27,10 @@ StatusNote& statusNote();
 // The MIDI output named in morvex.dev when it names a port instead of giving a number; looked up
 // again before each send, because port numbers change as other programs come and go.
 std::string& midiPortName();
+
+// Where a send goes: the port named in morvex.dev, looked up again before each send, else the
+// device number.
+morvex::Destination voiceDestination(const morvex::MorvexState& state);
 
 // EncodeVoice (each byte above 127 reported as a "Fehler" box), UpdateChecksum, then the voice
 // dump to the current MIDI device. The dump goes out off the GUI thread (voiceSender()); a device

@@ -6,6 +6,7 @@
 #include "VoiceFields.h"
 #include "morvex/Checksum.h"
 #include "morvex/FmPresetList.h"
+#include "morvex/ReceiveVoice.h"
 #include "morvex/StartDir.h"
 #include "morvex/Transmission.h"
 #include "morvex/VoiceCodec.h"
@@ -36,6 +37,12 @@ constexpr const char* kUsage = R"(usage: klangor-cli [--data DIR] COMMAND ...
                                      wait until the dump has left a MIDI cable and MS more
                                      before ending, so that a next send finds the synth ready
   request [--device N] [--pause MS]  send the dump request to MIDI output N
+  receive -o OUT [--device N] [--in NAME] [--out NAME|--to N] [--timeout MS]
+                                     ask the Morvex (device number N, 0..15, default 0) for
+                                     its voice and write it to OUT; the request goes to
+                                     --out/--to (else morvex.dev), the answer is awaited on
+                                     --in (else the input named like that output) for
+                                     --timeout MS (default 5000)
   (send and request with --verbose print the port each message goes to)
 --data DIR names the folder of morvex.lst and morvex.dev (default: the program's data folder).
 )";
@@ -63,14 +70,18 @@ void printRangeMessage(int offset) {
 
 constexpr int kLongestPause = 500; // ms; old instruments need 20..150
 
-// Command-line arguments after the command: positional ones, "-o OUT", "--device N" and
-// "--pause MS".
+// Command-line arguments after the command: positional ones, "-o OUT", "--device N",
+// "--pause MS", and receive's ports and time-out.
 struct Arguments {
     std::vector<std::string> positional;
     std::optional<std::string> output;
     std::optional<int> device;
     int pause = 0;
     bool verbose = false;
+    std::string inputPort;          // --in NAME
+    std::string outputPort;         // --out NAME
+    std::optional<int> outputIndex; // --to N
+    std::optional<int> timeout;     // --timeout MS
 };
 
 Arguments parseArguments(const std::vector<std::string>& args) {
@@ -89,6 +100,16 @@ Arguments parseArguments(const std::vector<std::string>& args) {
             parsed.pause = parseInt(args[++i], "--pause");
             if (parsed.pause < 0 || parsed.pause > kLongestPause)
                 throw UsageError{"--pause must be 0.." + std::to_string(kLongestPause)};
+        } else if (arg == "--in" || arg == "--out") {
+            if (!hasValue) throw UsageError{arg + " needs a port name"};
+            (arg == "--in" ? parsed.inputPort : parsed.outputPort) = args[++i];
+        } else if (arg == "--to") {
+            if (!hasValue) throw UsageError{"--to needs a number"};
+            parsed.outputIndex = parseInt(args[++i], "--to");
+        } else if (arg == "--timeout") {
+            if (!hasValue) throw UsageError{"--timeout needs a number of milliseconds"};
+            parsed.timeout = parseInt(args[++i], "--timeout");
+            if (*parsed.timeout <= 0) throw UsageError{"--timeout must be above 0"};
         } else if (arg == "--verbose") {
             parsed.verbose = true;
         } else {
@@ -220,6 +241,33 @@ int requestCommand(MorvexState& state, const Arguments& a) {
         pacer);
 }
 
+// The synthesizer's input: --out, --to, else what morvex.dev names.
+Destination receiveDestination(MorvexState& state, const Arguments& a) {
+    if (!a.outputPort.empty()) return {0, a.outputPort};
+    if (a.outputIndex) return {*a.outputIndex, {}};
+    Destination to;
+    if (Status problem = ReadDeviceFile(state, &to.portName))
+        std::cerr << "klangor-cli: " << problem->text << "\n";
+    to.device = state.midiDevice;
+    return to;
+}
+
+int receiveCommand(MorvexState& state, const Arguments& a) {
+    expect(a, 0, true);
+    ReceiveOptions options;
+    options.deviceNumber = a.device.value_or(0);
+    if (options.deviceNumber < 0 || options.deviceNumber > kLastDeviceNumber)
+        throw UsageError{"--device must be 0.." + std::to_string(kLastDeviceNumber)};
+    options.to = receiveDestination(state, a);
+    options.inputName = a.inputPort;
+    if (a.timeout) options.timeout = std::chrono::milliseconds(*a.timeout);
+    const ReceivedVoice received = ReceiveVoice(options);
+    if (!received) return fail(received.text);
+    takeVoiceDump(state, received.dump); // written as it came: not decoded and encoded again
+    if (Status problem = SaveVoiceFile(state, *a.output)) return fail(problem->text);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) try {
@@ -243,6 +291,7 @@ int main(int argc, char** argv) try {
         if (command == "ports") return portsCommand(a);
         if (command == "send") return sendCommand(state, a);
         if (command == "request") return requestCommand(state, a);
+        if (command == "receive") return receiveCommand(state, a);
         throw UsageError{"unknown command \"" + command + "\""};
     } catch (const UsageError& error) {
         std::cerr << "klangor-cli: " << error.text << " (klangor-cli --help shows the usage)\n";

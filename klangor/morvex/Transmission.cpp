@@ -13,9 +13,10 @@ Report sendProblem(std::string text) {
     return Report{Report::Icon::Warning, "Fehler", std::move(text)};
 }
 
-// The port a send goes to, or why there is none.
-const midi::Port* pick(const std::vector<midi::Port>& ports, const Destination& to,
-                       std::string& problem) {
+} // namespace
+
+const midi::Port* findDestination(const std::vector<midi::Port>& ports, const Destination& to,
+                                  std::string& problem) {
     if (!to.portName.empty()) {
         const midi::PortMatch match = midi::findPort(ports, to.portName);
         if (!match.port) problem = "No MIDI output \"" + to.portName + "\"; nothing was sent.";
@@ -28,8 +29,6 @@ const midi::Port* pick(const std::vector<midi::Port>& ports, const Destination& 
     }
     return &ports[static_cast<std::size_t>(to.device)];
 }
-
-} // namespace
 
 std::vector<std::uint8_t> sysExMessage(const MorvexState& state, SysExKind kind) {
     if (kind == SysExKind::DumpRequest) return {kDumpRequest.begin(), kDumpRequest.end()};
@@ -55,7 +54,7 @@ Status sendMessage(const std::vector<std::uint8_t>& message, const Destination& 
     if (const std::string problem = service.problem(); !problem.empty())
         return sendProblem("No MIDI service is available; nothing was sent. " + problem);
     std::string problem;
-    const midi::Port* port = pick(ports, to, problem);
+    const midi::Port* port = findDestination(ports, to, problem);
     if (!port) return sendProblem(problem);
     const std::string named = "MIDI output " + (to.portName.empty() ? std::to_string(to.device)
                                                                     : "\"" + port->name + "\"");

@@ -15,7 +15,8 @@
 
 namespace midi {
 class Pacer;
-}
+struct Port;
+} // namespace midi
 
 namespace morvex {
 
@@ -42,6 +43,10 @@ struct Destination {
     int device = 0;
     std::string portName;
 };
+
+// The output port `to` names among `ports`, or null with `problem` saying why there is none.
+const midi::Port* findDestination(const std::vector<midi::Port>& ports, const Destination& to,
+                                  std::string& problem);
 
 struct SendOptions {
     // The longest a send may take once the output is open; a hung MIDI service fails it then.

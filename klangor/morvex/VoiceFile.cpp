@@ -5,6 +5,7 @@
 #include "morvex/Checksum.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace morvex {
 namespace {
@@ -12,12 +13,20 @@ namespace {
 constexpr std::uint8_t kSysExStart = 0xF0;
 constexpr std::uint8_t kSysExEnd = 0xF7;
 constexpr std::uint8_t kYamahaId = 0x43;
+constexpr std::uint8_t kVoiceFormat = 0x7E;
+constexpr int kCheckSum = 88;
 constexpr std::uint8_t kStoredSubstitute = 226; // how a file stores the byte 26
 constexpr std::uint8_t kSubstituted = 26;
 // A voice file has 592 bytes, and a ".mid" file that holds a dump among other events is a few
 // kilobytes; a thousand times the dump is still far above both. Anything larger, or endless like a
 // device, is not what the user meant to open.
 constexpr std::size_t kLargestVoiceFile = 1024 * 1024;
+
+std::string hexByte(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X", value);
+    return text;
+}
 
 bool isStandardMidiFile(std::span<const std::uint8_t> bytes) {
     return bytes.size() >= 4 && std::equal(bytes.begin(), bytes.begin() + 4, "MThd");
@@ -69,11 +78,31 @@ Status LoadVoiceFile(MorvexState& state, const std::string& path) {
     const ParsedVoiceFile parsed = parseVoiceFile(file.bytes);
     if (!parsed.ok) return errorReport("\"" + path + "\" " + parsed.problem + ".");
 
-    state.dumpHeader = parsed.dump.header;
-    std::copy(parsed.dump.parameters.begin(), parsed.dump.parameters.end(),
-              state.voiceData.begin());
-    state.elementSwitch.fill(1);
+    takeVoiceDump(state, parsed.dump);
     return std::nullopt;
+}
+
+void takeVoiceDump(MorvexState& state, const VoiceDump& dump) {
+    state.dumpHeader = dump.header;
+    std::copy(dump.parameters.begin(), dump.parameters.end(), state.voiceData.begin());
+    state.elementSwitch.fill(1);
+}
+
+std::string voiceDumpProblem(std::span<const std::uint8_t> m) {
+    if (m.size() != static_cast<std::size_t>(kDumpSize))
+        return "a voice dump has 592 bytes, this one " + std::to_string(m.size());
+    if (m[0] != kSysExStart || m[1] != kYamahaId) return "not a Yamaha SysEx message (F0 43)";
+    if ((m[2] & 0xF0) != 0x00)
+        return "sub-status " + hexByte(m[2] >> 4) + " is not a bulk dump (0)";
+    if (m[3] != kVoiceFormat) return "format " + hexByte(m[3]) + " is not the voice format 7E";
+    if (m.back() != kSysExEnd) return "does not end with F7";
+    // The synthesizer's check: with every flag byte 0 or 1, parameters and check bytes sum to 88.
+    int sum = 0;
+    for (std::size_t i = kDumpHeaderSize; i < kDumpSize - 1; ++i) sum += m[i];
+    if (sum % 128 != kCheckSum)
+        return "check bytes do not fit: the sum is " + std::to_string(sum % 128) +
+               " modulo 128, not 88";
+    return {};
 }
 
 std::vector<std::uint8_t> dumpBytes(const MorvexState& state) {

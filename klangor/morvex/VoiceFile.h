@@ -31,6 +31,13 @@ struct ParsedVoiceFile {
 };
 ParsedVoiceFile parseVoiceFile(std::span<const std::uint8_t> bytes);
 
+// Why `message` is not a good voice dump as it comes over MIDI (592 bytes, F0 43 0n 7E, closing F7,
+// check bytes that make the sum 88), or empty when it is one.
+std::string voiceDumpProblem(std::span<const std::uint8_t> message);
+
+// Makes `dump` the voice: DumpHeader, VoiceData 0..571, all four elements on. Does not decode.
+void takeVoiceDump(MorvexState& state, const VoiceDump& dump);
+
 // Reads DumpHeader and VoiceData 0..571 from path and switches all four elements on. The file is
 // read and checked whole first: on any error nothing in state changes. A file larger than 1 MiB,
 // or an endless one, is refused. Does not decode.

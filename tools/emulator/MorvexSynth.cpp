@@ -2,54 +2,36 @@
 
 #include "files/AtomicWrite.h"
 #include "morvex/Checksum.h"
-#include "morvex/Transmission.h"
+#include "morvex/ReceiveVoice.h"
 #include "morvex/VoiceFile.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
 namespace emulator {
 namespace {
 
-constexpr std::size_t kDumpLength = 592;
-constexpr std::size_t kHeaderLength = 16;
-constexpr std::size_t kCheckedLength = 575; // the parameters and the three check bytes
+constexpr std::size_t kShortLength = 300; // where a short answer stops
+constexpr std::size_t kFirstCheckByte = 16 + 572;
+constexpr auto kSlowAnswer = std::chrono::seconds(12);
 
-bool isDumpRequest(const Bytes& m) {
-    const auto& request = morvex::kDumpRequest;
-    if (m.size() != request.size() || (m[2] & 0xF0) != 0x20) return false;
-    for (std::size_t i = 0; i < m.size(); ++i)
-        if (i != 2 && m[i] != request[i]) return false;
-    return true;
+bool isDumpRequest(const Bytes& m, int device) {
+    return m == morvex::dumpRequest(device);
 }
 
-std::string hexByte(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02X", value);
-    return text;
+std::string nameOf(const Bytes& dump) {
+    return std::string(dump.begin() + 19, dump.begin() + 27);
 }
 
 } // namespace
 
-MorvexSynth::MorvexSynth(Bytes voice, std::string saveDir)
-    : voice_(std::move(voice)), saveDir_(std::move(saveDir)) {}
+MorvexSynth::MorvexSynth(Bytes voice, std::string saveDir, int device, Fault fault)
+    : voice_(std::move(voice)), saveDir_(std::move(saveDir)), device_(device), fault_(fault) {}
 
 std::string MorvexSynth::dumpProblem(const Bytes& m) {
-    if (m.size() != kDumpLength)
-        return "a voice dump has 592 bytes, this one " + std::to_string(m.size());
-    if (m[0] != 0xF0 || m[1] != 0x43) return "not a Yamaha SysEx message (F0 43)";
-    if ((m[2] & 0xF0) != 0x00)
-        return "sub-status " + hexByte(m[2] >> 4) + " is not a bulk dump (0)";
-    if (m[3] != 0x7E) return "format " + hexByte(m[3]) + " is not the voice format 7E";
-    if (m.back() != 0xF7) return "does not end with F7";
-    // The synthesizer's check: with every flag byte 0 or 1, parameters and check bytes sum to 88.
-    int sum = 0;
-    for (std::size_t i = kHeaderLength; i < kHeaderLength + kCheckedLength; ++i) sum += m[i];
-    if (sum % 128 != 88)
-        return "check bytes do not fit: the sum is " + std::to_string(sum % 128) +
-               " modulo 128, not 88";
-    return {};
+    return morvex::voiceDumpProblem(m);
 }
 
 std::string MorvexSynth::save(const Bytes& dump) {
@@ -63,18 +45,57 @@ std::string MorvexSynth::save(const Bytes& dump) {
     return "; saved as " + path;
 }
 
+Reaction MorvexSynth::answer() const {
+    Bytes dump = voice_;
+    dump[2] = static_cast<std::uint8_t>(device_);
+    std::string summary = "voice dump \"" + nameOf(dump) + "\"";
+    std::vector<Outgoing> replies;
+    switch (fault_) {
+    case Fault::Silent:
+        return {"dump request, not answered (fault: silent)", {}};
+    case Fault::NoF7:
+        dump.pop_back();
+        summary += " without its F7";
+        break;
+    case Fault::Short:
+        dump.resize(kShortLength);
+        dump.push_back(0xF7);
+        summary += " cut after 300 bytes";
+        break;
+    case Fault::BadCheck:
+        dump[kFirstCheckByte + 1] =
+            static_cast<std::uint8_t>((dump[kFirstCheckByte + 1] + 1) & 0x7F);
+        summary += " with a wrong check byte";
+        break;
+    case Fault::WrongTypeFirst:
+        replies.push_back(
+            {{0xF0, 0x43, static_cast<std::uint8_t>(device_), 0x7A, 0x00, 0x01, 0x00, 0xF7},
+             "a bulk dump of another format first"});
+        break;
+    case Fault::Garbage:
+        replies.push_back({{0x90, 60, 100}, "note on"});
+        replies.push_back({{0xF0, 0x41, 0x10, 0x42, 0x12, 0xF7}, "foreign SysEx"});
+        break;
+    case Fault::Slow:
+    case Fault::None:
+        break;
+    }
+    replies.push_back({std::move(dump), summary,
+                       fault_ == Fault::Slow ? kSlowAnswer : std::chrono::milliseconds(0)});
+    return {"dump request", std::move(replies)};
+}
+
 Reaction MorvexSynth::handle(const Bytes& m) {
-    if (isDumpRequest(m))
-        return {"dump request",
-                {{voice_,
-                  "voice dump \"" + std::string(voice_.begin() + 19, voice_.begin() + 27) + "\""}}};
+    if (isDumpRequest(m, device_)) return answer();
+    if (m.size() > 2 && isDumpRequest(m, m[2] & 0x0F))
+        return {"ignored: a dump request for device " + std::to_string(m[2] & 0x0F), {}};
     if (m.size() > 4 && m[0] == 0xF0 && m[1] == 0x43 && m[3] == 0x7E) {
+        if ((m[2] & 0x0F) != device_)
+            return {"ignored: a voice dump for device " + std::to_string(m[2] & 0x0F), {}};
         const std::string problem = dumpProblem(m);
         if (!problem.empty()) return {"voice dump rejected: " + problem, {}};
         voice_ = m;
-        return {"voice dump \"" + std::string(m.begin() + 19, m.begin() + 27) + "\" accepted" +
-                    save(m),
-                {}};
+        return {"voice dump \"" + nameOf(m) + "\" accepted" + save(m), {}};
     }
     return {"ignored", {}};
 }

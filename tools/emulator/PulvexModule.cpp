@@ -55,23 +55,6 @@ const char* bankName(int code) {
 
 } // namespace
 
-bool parseFault(std::string_view name, Fault& fault) {
-    static constexpr std::pair<std::string_view, Fault> kFaults[] = {
-        {"none", Fault::None},
-        {"silent", Fault::Silent},
-        {"no-f7", Fault::NoF7},
-        {"short", Fault::Short},
-        {"wrong-type-first", Fault::WrongTypeFirst},
-        {"garbage", Fault::Garbage},
-        {"slow", Fault::Slow}};
-    for (const auto& [text, value] : kFaults)
-        if (text == name) {
-            fault = value;
-            return true;
-        }
-    return false;
-}
-
 PulvexModule::PulvexModule(PulvexSetup setup, int device, Fault fault)
     : setup_(std::move(setup)), device_(device), fault_(fault) {}
 

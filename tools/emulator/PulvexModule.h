@@ -7,22 +7,8 @@
 #include "PulvexSetup.h"
 
 #include <string>
-#include <string_view>
 
 namespace emulator {
-
-enum class Fault {
-    None,
-    Silent,         // never answers
-    NoF7,           // the reply lacks its closing F7
-    Short,          // a kit reply stops before the kit entries
-    WrongTypeFirst, // a reply of another type comes before the right one
-    Garbage,        // short messages and foreign SysEx come before the reply
-    Slow,           // answers after 12 seconds
-};
-
-// The fault named on the command line ("silent", "no-f7", ...); false for an unknown name.
-bool parseFault(std::string_view name, Fault& fault);
 
 class PulvexModule : public Instrument {
 public:

@@ -3,7 +3,8 @@
 //
 //   midi-emulator pulvex [--name NAME] [--device N] [--setup FILE] [--log FILE] [--fault KIND]
 //                        [--wire-speed]
-//   midi-emulator morvex [--name NAME] [--voice FILE] [--save-dir DIR] [--log FILE] [--wire-speed]
+//   midi-emulator morvex [--name NAME] [--device N] [--voice FILE] [--save-dir DIR] [--log FILE]
+//                        [--fault KIND] [--wire-speed]
 //
 // It runs until SIGINT or SIGTERM, then closes its ports and exits 0.
 
@@ -31,8 +32,10 @@ constexpr const char* kUsage =
     "usage: midi-emulator pulvex [--name NAME] [--device N] [--setup FILE] [--log FILE]\n"
     "                            [--fault silent|no-f7|short|wrong-type-first|garbage|slow]\n"
     "                            [--wire-speed]\n"
-    "       midi-emulator morvex [--name NAME] [--voice FILE] [--save-dir DIR] [--log FILE]\n"
-    "                            [--wire-speed]\n";
+    "       midi-emulator morvex [--name NAME] [--device N] [--voice FILE] [--save-dir DIR]\n"
+    "                            [--log FILE] [--wire-speed]\n"
+    "                            [--fault "
+    "silent|no-f7|short|bad-check|wrong-type-first|garbage|slow]\n";
 
 std::atomic<bool> stopRequested{false};
 
@@ -65,10 +68,9 @@ bool parse(int argc, char** argv, Options& options, std::string& error) {
             options.wireSpeed = true;
             continue;
         }
-        const bool known =
-            arg == "--name" || arg == "--log" ||
-            (pulvex && (arg == "--device" || arg == "--setup" || arg == "--fault")) ||
-            (!pulvex && (arg == "--voice" || arg == "--save-dir"));
+        const bool known = arg == "--name" || arg == "--log" || arg == "--device" ||
+                           arg == "--fault" || (pulvex && arg == "--setup") ||
+                           (!pulvex && (arg == "--voice" || arg == "--save-dir"));
         if (!known || i + 1 >= argc) {
             error = known ? arg + " needs a value" : "unknown option " + arg;
             return false;
@@ -83,27 +85,42 @@ std::string value(const Options& options, const std::string& key, const std::str
     return found == options.values.end() ? fallback : found->second;
 }
 
-std::unique_ptr<Instrument> makePulvex(const Options& options, std::string& error) {
+// The device number and the fault, the options both instruments take; false with `error`.
+bool parseCommon(const Options& options, int& device, Fault& fault, std::string& error) {
     const std::string deviceText = value(options, "--device", "0");
     char* end = nullptr;
-    const long device = std::strtol(deviceText.c_str(), &end, 10);
-    if (*end != '\0' || device < 0 || device > 15) {
+    const long number = std::strtol(deviceText.c_str(), &end, 10);
+    if (deviceText.empty() || *end != '\0' || number < 0 || number > 15) {
         error = "--device takes 0..15, not \"" + deviceText + "\"";
-        return nullptr;
+        return false;
     }
-    Fault fault = Fault::None;
+    device = static_cast<int>(number);
     if (!parseFault(value(options, "--fault", "none"), fault)) {
         error = "unknown fault \"" + value(options, "--fault", "") + "\"";
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<Instrument> makePulvex(const Options& options, std::string& error) {
+    int device = 0;
+    Fault fault = Fault::None;
+    if (!parseCommon(options, device, fault, error)) return nullptr;
+    if (fault == Fault::BadCheck) {
+        error = "the fault bad-check is the Morvex's; the Pulvex has no check bytes";
         return nullptr;
     }
     PulvexSetup setup = builtInSetup();
     if (const std::string path = value(options, "--setup", "");
         !path.empty() && !loadSetup(path, setup, error))
         return nullptr;
-    return std::make_unique<PulvexModule>(std::move(setup), static_cast<int>(device), fault);
+    return std::make_unique<PulvexModule>(std::move(setup), device, fault);
 }
 
 std::unique_ptr<Instrument> makeMorvex(const Options& options, std::string& error) {
+    int device = 0;
+    Fault fault = Fault::None;
+    if (!parseCommon(options, device, fault, error)) return nullptr;
     std::string voicePath = value(options, "--voice", "");
     if (voicePath.empty())
         voicePath =
@@ -116,7 +133,7 @@ std::unique_ptr<Instrument> makeMorvex(const Options& options, std::string& erro
         error = "--save-dir \"" + saveDir + "\" is not a folder";
         return nullptr;
     }
-    return std::make_unique<MorvexSynth>(std::move(voice), saveDir);
+    return std::make_unique<MorvexSynth>(std::move(voice), saveDir, device, fault);
 }
 
 } // namespace

@@ -332,9 +332,9 @@ TEST_F(MainWindowTest, MenuBarAsTheUserSeesIt) {
         keys << action->shortcut().toString();
     }
     EXPECT_EQ(items, (QStringList{"I&nput File...  ", "Save  ", "&Save as....", "Send to Morvex  ",
-                                  "Initialize", "", "Info", "", "&Import Voice"}));
-    EXPECT_EQ(keys, (QStringList{"Ctrl+N", "F2", "Ctrl+S", "F12", "F5", "", "", "", "Ctrl+I"}));
-    EXPECT_FALSE(file->actions().constLast()->isEnabled());
+                                  "Initialize", "", "Info", "", "&Receive from Morvex"}));
+    EXPECT_EQ(keys, (QStringList{"Ctrl+N", "F2", "Ctrl+S", "F12", "F5", "", "", "", "Ctrl+R"}));
+    EXPECT_TRUE(file->actions().constLast()->isEnabled());
     EXPECT_EQ(window.menuBar()->actions()[5]->shortcut().toString(), "Ctrl+F");
 }
 

@@ -1,11 +1,13 @@
 // klangor-screenshots FOLDER [WIDTHxHEIGHT]: pictures of the main window with each editor page,
-// drawn on the offscreen platform, saved as FOLDER/klangor-<page>.png (and klangor-main.png).
+// drawn on the offscreen platform, saved as FOLDER/klangor-<page>.png (and klangor-main.png), and
+// the progress window of Receive from Morvex (klangor-receive.png).
 #include "Audiogra.h"
 #include "EditPage.h"
 #include "Envelope.h"
 #include "Icon.h"
 #include "Main.h"
 #include "PageRegistry.h"
+#include "ReceiveProgress.h"
 #include "Services.h"
 
 #include <QApplication>
@@ -73,5 +75,9 @@ int main(int argc, char** argv) {
                 ok = save(*graph, folder + "/klangor-graph.png") && ok;
         }
     }
+    // The window Receive from Morvex shows while it waits (shown only: nothing is received).
+    klangor::ReceiveProgress progress(&window, klangor::receiveOptions(morvex::theMorvex()));
+    progress.show();
+    ok = save(progress, folder + "/klangor-receive.png") && ok;
     return ok ? 0 : 1;
 }

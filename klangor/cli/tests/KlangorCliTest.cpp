@@ -3,6 +3,7 @@
 // is judged from what the user sees: exit status, stdout, stderr and the bytes of the files
 // written.
 
+#include "testing/EmulatorProcess.h"
 #include "testing/MidiPeer.h"
 #include "testing/TempDir.h"
 
@@ -532,6 +533,41 @@ TEST_F(KlangorCliMidi, RequestSendsTheFifteenFixedBytes) {
     const Bytes expected = {0xF0, 0x43, 0x20, 0x7E, 0x50, 0x48, 0x20, 0x20,
                             0x32, 0x32, 0x30, 0x33, 0x41, 0x45, 0xF7};
     EXPECT_EQ(received[0], expected);
+}
+
+TEST_F(KlangorCli, ReceiveWritesTheSynthesizersVoiceOrNothing) {
+    const std::string voice = dir.file("held.syx");
+    writeFile(voice, setValues({"name=Received", "effect=26"}));
+    struct Case {
+        std::string fault;
+        int status;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"none", 0, ""},
+        {"bad-check", 1, "The Morvex sent a damaged voice: check bytes do not fit"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        testing_support::EmulatorProcess synth;
+        ASSERT_TRUE(synth.start(MIDI_EMULATOR, "morvex",
+                                {"--device", "5", "--voice", voice, "--fault", c.fault},
+                                dir.file("emulator.log")));
+        const std::string out = dir.file("received-" + c.fault + ".syx");
+        const Result r = run(
+            {"receive", "-o", out, "--device", "5", "--out", synth.inPort(), "--timeout", "3000"});
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        if (c.status != 0) {
+            EXPECT_FALSE(exists(out));
+            continue;
+        }
+        const Bytes held = readFile(voice);
+        const Bytes received = readFile(out);
+        ASSERT_EQ(received.size(), 592u);
+        EXPECT_EQ(received[2], 5); // the synthesizer's device number, as it sent it
+        EXPECT_TRUE(std::equal(held.begin() + kHeader, held.end(), received.begin() + kHeader));
+    }
 }
 
 } // namespace
