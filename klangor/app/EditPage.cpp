@@ -1,5 +1,6 @@
 #include "EditPage.h"
 
+#include "EditWatch.h"
 #include "Services.h"
 
 #include <QAbstractItemView>
@@ -152,7 +153,13 @@ void attachStepping(QSpinBox* box, StepRule rule) {
 EditPage::EditPage(morvex::MorvexState& state, QWidget* parent) : QWidget(parent), state_(state) {}
 
 void EditPage::InitVars() {
+    if (!watching_) {
+        watching_ = true;
+        watchEdits(this, [this] { valueCommitted(); });
+    }
+    filling_ = true;
     fillControls();
+    filling_ = false;
     shown_.clear();
     for (const QObject* child : findChildren<QObject*>()) recordShown(child);
 }
@@ -173,6 +180,19 @@ void EditPage::RMouse12(Qt::MouseButton button) {
     if (button != Qt::RightButton) return;
     ChVars();
     sendVoice();
+}
+
+void EditPage::valueCommitted() {
+    if (filling_ || sendPending_ || !midiSettings().sendWhileEditing) return;
+    sendPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            sendPending_ = false;
+            ChVars();
+            sendEditedVoice(state_, this);
+        },
+        Qt::QueuedConnection);
 }
 
 void EditPage::sendVoice() {

@@ -95,8 +95,15 @@ protected:
 
 private:
     bool isBackground(const QPoint& position) const;
+    // A value was committed on a control: with "send while editing" on, the page is stored and
+    // the voice sent once the events of this change are through (several signals of one change
+    // make one send).
+    void valueCommitted();
 
     morvex::MorvexState& state_;
+    bool watching_ = false;
+    bool filling_ = false;
+    bool sendPending_ = false;
     QHash<const QObject*, QVariant> shown_; // each control's value at the last fill
 };
 

@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "EditPage.h"
+#include "MidiSetupDialog.h"
 #include "PageRegistry.h"
 #include "Services.h"
 #include "morvex/Checksum.h"
@@ -86,6 +87,10 @@ void THaupt::createMenus() {
 
     createPageCommands();
 
+    QMenu* options = menuBar()->addMenu("&Options");
+    options->addAction("MIDI Setup...", this, [this] { runMidiSetup(this); })
+        ->setObjectName("MidiSetup");
+
     QMenu* help = menuBar()->addMenu("  ");
     help->addAction(QString(), this, &THaupt::H1Click);
     menuBar()->addAction("?", this, &THaupt::H1Click);
@@ -132,8 +137,9 @@ bool THaupt::loadVoice() {
 bool THaupt::Initialize() {
     if (openName_ == kInitialName) {
         state_.startDir = morvex::findStartDir();
-        if (morvex::Status problem = morvex::ReadDeviceFile(state_, &midiPortName()))
-            showReport(this, *problem);
+        const morvex::Status problem = morvex::ReadDeviceFile(state_, &midiPortName());
+        deviceFileChoosesOutput() = !problem;
+        if (problem) showReport(this, *problem);
     }
     const bool loaded = loadVoice();
     if (!page_) ActivePage.clear();
