@@ -3,6 +3,7 @@
 #include "EditPage.h"
 #include "MidiSetupDialog.h"
 #include "PageRegistry.h"
+#include "Sender.h"
 #include "Services.h"
 #include "morvex/Checksum.h"
 #include "morvex/StartDir.h"
@@ -14,9 +15,11 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <algorithm>
+#include <filesystem>
 
 namespace klangor {
 namespace {
@@ -54,8 +57,8 @@ THaupt::THaupt(morvex::MorvexState& state, QWidget* parent, std::vector<PageInfo
     setFont(font);
     setCentralWidget(workspace_);
     workspace_->viewport()->installEventFilter(this);
-    statusBar();
     createMenus();
+    offerSetupAfterMissingPorts();
 }
 
 THaupt::~THaupt() {
@@ -101,6 +104,18 @@ void THaupt::createMenus() {
             [this] { showHelp(state_.startDir, page_ ? page_->helpContext() : 1000); });
 }
 
+void THaupt::offerSetupAfterMissingPorts() {
+    auto* offer = new QPushButton("MIDI Setup...", statusBar());
+    offer->setObjectName("OfferMidiSetup");
+    statusBar()->addPermanentWidget(offer);
+    offer->hide();
+    connect(offer, &QPushButton::clicked, this, [this] { runMidiSetup(this); });
+    // Stays until the next note, so it does not vanish under the mouse when the note times out.
+    connect(statusBar(), &QStatusBar::messageChanged, offer, [offer](const QString& text) {
+        if (!text.isEmpty()) offer->setVisible(text.endsWith(kSetupOffer));
+    });
+}
+
 void THaupt::createPageCommands() {
     // The page commands sit on the menu bar itself. Ctrl+F belongs to "&FM-Edit"; the File menu
     // opens with Alt+F.
@@ -138,7 +153,13 @@ bool THaupt::Initialize() {
     if (openName_ == kInitialName) {
         state_.startDir = morvex::findStartDir();
         const morvex::Status problem = morvex::ReadDeviceFile(state_, &midiPortName());
-        deviceFileChoosesOutput() = !problem;
+        // The morvex.dev of a data folder of the user's own (the current folder) wins over the
+        // stored output, so such set-ups stay as they were; the installed one, which holds "0" as
+        // shipped and cannot be edited, only stands in while no output was chosen.
+        std::error_code error;
+        const std::filesystem::path here = std::filesystem::current_path(error);
+        deviceFileChoosesOutput() =
+            !problem && !error && std::filesystem::equivalent(state_.startDir, here, error);
         if (problem) showReport(this, *problem);
     }
     const bool loaded = loadVoice();

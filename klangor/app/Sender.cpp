@@ -12,12 +12,6 @@
 #include <thread>
 
 namespace klangor {
-namespace {
-
-const QString kOfferSetup = " Choose the output under Options > MIDI Setup...";
-
-} // namespace
-
 QString sentText(const std::string& voiceName, const std::string& port, std::size_t bytes) {
     return QString("Sent \"%1\" to %2 (%3 bytes)")
         .arg(QString::fromStdString(voiceName).trimmed(), QString::fromStdString(port))
@@ -69,9 +63,9 @@ void VoiceSender::Queue::run() {
         busy = false;
         changed.notify_all();
         if (!inbox) continue;
-        const QString note =
-            problem ? QString::fromStdString(problem->text) + (missing ? kOfferSetup : QString())
-                    : sentText(out.voiceName, port, out.message.size());
+        const QString note = problem ? QString::fromStdString(problem->text) +
+                                           (missing ? QString(kSetupOffer) : QString())
+                                     : sentText(out.voiceName, port, out.message.size());
         QMetaObject::invokeMethod(
             inbox,
             [this, note, sent = !problem] {

@@ -56,6 +56,9 @@ private:
     QObject inbox_; // on the GUI thread: results are delivered to it
 };
 
+// Ends the note of a send to a port that is not there; the main window then offers the setup.
+inline constexpr const char* kSetupOffer = " Choose the output under Options > MIDI Setup...";
+
 // `Sent "Init Pad" to PORT (592 bytes)`: the note of a send that went.
 QString sentText(const std::string& voiceName, const std::string& port, std::size_t bytes);
 

@@ -86,24 +86,40 @@ TEST_F(MidiSetupTest, PortListsShowThePortsThereAndKeepAStoredOneThatIsNot) {
     }
 }
 
-TEST_F(MidiSetupTest, AStoredOutputIsFoundByNameAfterTheNumbersShifted) {
+TEST_F(MidiSetupTest, AStoredOutputIsFoundByNameUnlessMorvexDevOfTheUsersFolderNamesOne) {
     MidiSetupDialog dialog({}, names(midi::Direction::Output), names(midi::Direction::Input));
     auto* output = dialog.findChild<QComboBox*>("Output");
     output->setCurrentIndex(output->findText("Morvex:in"));
     ASSERT_TRUE(storeMidiSettings(dialog.chosen(), nullptr));
     EXPECT_EQ(morvex::readMidiSettings(morvex::midiSettingsPath()).outputPort, "Morvex:in");
 
-    early.reset(); // the synthesizer's input is number 0 now, no longer 1
     std::string error;
-    auto later = midi::MidiInput::open({"Later", "in", std::nullopt, false}, error, bus);
-    THaupt window(state);
-    window.show();
-    window.Senden1Click();
-    ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
-    const std::vector<midi::Bytes> dumps = received();
-    ASSERT_EQ(dumps.size(), 1u);
-    EXPECT_EQ(dumps[0], morvex::dumpBytes(state));
-    EXPECT_EQ(window.statusBar()->currentMessage(), "Sent \"Init Pad\" to Morvex:in (592 bytes)");
+    auto other = midi::MidiInput::open({"Other", "in", std::nullopt, false}, error, bus);
+    early.reset(); // numbers shift: the synthesizer's input was number 1, is 0 now
+    struct Case {
+        std::string deviceFile; // empty: none in the data folder
+        std::shared_ptr<midi::MidiInput> receiver;
+        const char* note;
+    };
+    const Case cases[] = {
+        {"", synth, "Sent \"Init Pad\" to Morvex:in (592 bytes)"},
+        {"Other:in", other, "Sent \"Init Pad\" to Other:in (592 bytes)"},
+    };
+    for (const Case& c : cases) {
+        testing_support::TempDir folder;
+        StartDirFixture start(folder, c.deviceFile);
+        if (c.deviceFile.empty()) std::filesystem::remove(folder.path() / "morvex.dev");
+        THaupt window(state);
+        window.show();
+        ASSERT_TRUE(window.Initialize());
+        window.Senden1Click();
+        ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+        midi::Bytes dump;
+        ASSERT_EQ(c.receiver->next(dump, 1s), midi::MidiInput::Outcome::Message) << c.note;
+        EXPECT_EQ(dump, morvex::dumpBytes(state));
+        EXPECT_EQ(window.statusBar()->currentMessage(), c.note);
+    }
+    EXPECT_TRUE(received().empty()) << "each dump went to one port only";
 }
 
 TEST_F(MidiSetupTest, EditsWhileADumpIsOnItsWayAreCoalescedIntoTheNewestVoice) {
