@@ -157,10 +157,15 @@ void EditPage::InitVars() {
         watching_ = true;
         watchEdits(this, [this] { valueCommitted(); });
     }
-    filling_ = true;
+    fillingControls_ = true;
     fillControls();
-    filling_ = false;
+    fillingControls_ = false;
     shown_.clear();
+    for (const QObject* child : findChildren<QObject*>()) recordShown(child);
+}
+
+void EditPage::StoreVars() {
+    ChVars();
     for (const QObject* child : findChildren<QObject*>()) recordShown(child);
 }
 
@@ -178,18 +183,18 @@ bool EditPage::edited(std::initializer_list<const QObject*> controls) const {
 
 void EditPage::RMouse12(Qt::MouseButton button) {
     if (button != Qt::RightButton) return;
-    ChVars();
+    StoreVars();
     sendVoice();
 }
 
 void EditPage::valueCommitted() {
-    if (filling_ || sendPending_ || !midiSettings().sendWhileEditing) return;
+    if (fillingControls_ || sendPending_ || !midiSettings().sendWhileEditing) return;
     sendPending_ = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
             sendPending_ = false;
-            ChVars();
+            StoreVars();
             sendEditedVoice(state_, this);
         },
         Qt::QueuedConnection);
@@ -200,7 +205,7 @@ void EditPage::sendVoice() {
 }
 
 void EditPage::sendChangedVoice(const std::function<void()>& change) {
-    ChVars();
+    StoreVars();
     change();
     InitVars();
     sendVoice();

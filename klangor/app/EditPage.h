@@ -49,6 +49,10 @@ public:
     // cannot always show what the voice holds (a check box for a byte of 34, a spin box whose
     // range cuts the value), and merely visiting a page must not change the voice.
     virtual void ChVars() = 0;
+    // ChVars, then what the controls show becomes the new mark to compare with: a control edited
+    // and stored, then set back to what it showed at the fill, is an edit again. Every store goes
+    // through here.
+    void StoreVars();
 
     // The manual page for F1 on this page (1000 is the manual's index).
     virtual int helpContext() const { return 1000; }
@@ -102,7 +106,7 @@ private:
 
     morvex::MorvexState& state_;
     bool watching_ = false;
-    bool filling_ = false;
+    bool fillingControls_ = false;
     bool sendPending_ = false;
     QHash<const QObject*, QVariant> shown_; // each control's value at the last fill
 };

@@ -185,7 +185,7 @@ void THaupt::showPage(const QString& name) {
 }
 
 void THaupt::SaveActivePage() {
-    if (page_) page_->ChVars();
+    if (page_) page_->StoreVars();
 }
 
 void THaupt::FreeActivePage() {

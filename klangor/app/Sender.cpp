@@ -45,12 +45,17 @@ void VoiceSender::Queue::run() {
     for (;;) {
         changed.wait(lock, [&] { return stopping || !jobs.empty(); });
         if (jobs.empty()) return;
+        // The pause after the last dump runs out before the next job is taken, so that edits
+        // made meanwhile still replace it and the newest voice goes.
+        pacer.setPause(pause);
+        lock.unlock();
+        pacer.beginMessage();
+        lock.lock();
         const Job job = std::move(jobs.front());
         jobs.pop_front();
         busy = true;
         morvex::SendOptions options;
         options.timeout = timeout;
-        pacer.setPause(pause);
         options.pacer = &pacer;
         std::string port;
         options.opened = [&port](const std::string& name) { port = name; };
