@@ -152,6 +152,11 @@ void attachStepping(QSpinBox* box, StepRule rule) {
 
 EditPage::EditPage(morvex::MorvexState& state, QWidget* parent) : QWidget(parent), state_(state) {}
 
+EditPage::~EditPage() {
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
 void EditPage::InitVars() {
     if (!watching_) {
         watching_ = true;

@@ -38,6 +38,9 @@ class EditPage : public QWidget {
     Q_OBJECT
 public:
     explicit EditPage(morvex::MorvexState& state, QWidget* parent = nullptr);
+    // Its controls report nothing more: QWidget's teardown moves the focus, which would make them
+    // report to a page that is half gone.
+    ~EditPage() override;
 
     // Voice -> controls (fillControls), then what every control shows is remembered, so that a
     // store can leave alone what the user did not change. Called right after the page is created

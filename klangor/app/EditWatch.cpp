@@ -32,14 +32,14 @@ public:
     }
 };
 
-void watchSpinBox(QSpinBox* box, const std::function<void()>& committed) {
+void watchSpinBox(QSpinBox* box, QWidget* page, const std::function<void()>& committed) {
     auto* watch = new TypingWatch(box);
     box->installEventFilter(watch);
     if (QLineEdit* edit = box->findChild<QLineEdit*>()) edit->installEventFilter(watch);
-    QObject::connect(box, &QSpinBox::valueChanged, box, [watch, committed] {
+    QObject::connect(box, &QSpinBox::valueChanged, page, [watch, committed] {
         if (!watch->typing) committed();
     });
-    QObject::connect(box, &QSpinBox::editingFinished, box, [watch, committed] {
+    QObject::connect(box, &QSpinBox::editingFinished, page, [watch, committed] {
         if (!watch->typing) return;
         watch->typing = false;
         committed();
@@ -49,7 +49,7 @@ void watchSpinBox(QSpinBox* box, const std::function<void()>& committed) {
 } // namespace
 
 void watchEdits(QWidget* page, std::function<void()> committed) {
-    for (QSpinBox* box : page->findChildren<QSpinBox*>()) watchSpinBox(box, committed);
+    for (QSpinBox* box : page->findChildren<QSpinBox*>()) watchSpinBox(box, page, committed);
     for (QAbstractButton* button : page->findChildren<QAbstractButton*>())
         if (!qobject_cast<QPushButton*>(button))
             QObject::connect(button, &QAbstractButton::clicked, page, committed);

@@ -13,7 +13,8 @@ namespace klangor {
 
 // Watches every control below `page` (call once its controls exist). `committed` runs for each
 // commitment, including ones the program makes while filling the controls: the caller tells
-// those apart.
+// those apart. Every connection has `page` as its receiver, so that the page can cut them when it
+// goes (a spin box losing the focus while the window closes still reports a commitment).
 void watchEdits(QWidget* page, std::function<void()> committed);
 
 } // namespace klangor
