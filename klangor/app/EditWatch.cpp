@@ -18,13 +18,21 @@ namespace {
 class TypingWatch : public QObject {
 public:
     using QObject::QObject;
-    bool typing = false;
+    bool typing = false;  // the last key typed into the box, and no step since
+    bool pending = false; // a value typed but not yet committed
 
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            typing = !key->text().isEmpty() && key->key() != Qt::Key_Return &&
-                     key->key() != Qt::Key_Enter;
+            // Digits, signs and corrections type; the step keys step. Enter, Tab and the like
+            // leave it as it is: they finish the typing, which editingFinished then commits.
+            const int code = key->key();
+            if ((!key->text().isEmpty() && key->text().front().isPrint()) ||
+                code == Qt::Key_Backspace || code == Qt::Key_Delete)
+                typing = true;
+            else if (code == Qt::Key_Up || code == Qt::Key_Down || code == Qt::Key_PageUp ||
+                     code == Qt::Key_PageDown)
+                typing = false;
         } else if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel) {
             typing = false;
         }
@@ -37,11 +45,13 @@ void watchSpinBox(QSpinBox* box, QWidget* page, const std::function<void()>& com
     box->installEventFilter(watch);
     if (QLineEdit* edit = box->findChild<QLineEdit*>()) edit->installEventFilter(watch);
     QObject::connect(box, &QSpinBox::valueChanged, page, [watch, committed] {
+        watch->pending = watch->typing;
         if (!watch->typing) committed();
     });
     QObject::connect(box, &QSpinBox::editingFinished, page, [watch, committed] {
-        if (!watch->typing) return;
         watch->typing = false;
+        if (!watch->pending) return;
+        watch->pending = false;
         committed();
     });
 }

@@ -45,7 +45,7 @@ protected:
     std::vector<midi::Bytes> received() {
         std::vector<midi::Bytes> all;
         midi::Bytes message;
-        while (synth->next(message, 200ms) == midi::MidiInput::Outcome::Message)
+        while (synth->next(message, 100ms) == midi::MidiInput::Outcome::Message)
             all.push_back(message);
         return all;
     }
@@ -158,22 +158,29 @@ TEST_F(MidiSetupTest, EditsWhileADumpIsOnItsWayAreCoalescedIntoTheNewestVoice) {
 }
 
 TEST_F(MidiSetupTest, ATypedValueIsSentOnceItIsCommitted) {
+    struct Case {
+        const char* typed;
+        Qt::Key then; // Enter commits what was typed; a step key steps from it and commits
+        int sent;
+    };
     useMidiSettings({"Morvex:in", "", 1, 0, true});
-    TFCommon page(state);
-    page.show();
-    page.InitVars();
-    auto* box = page.findChild<QSpinBox*>("PitchBend");
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, "11");
-    QApplication::processEvents();
-    ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
-    EXPECT_TRUE(received().empty()) << "not while typing";
-    QTest::keyClick(box, Qt::Key_Return);
-    QApplication::processEvents();
-    ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
-    const std::vector<midi::Bytes> dumps = received();
-    ASSERT_EQ(dumps.size(), 1u);
-    EXPECT_EQ(state.voiceParams.pitchBend, 11);
-    EXPECT_EQ(dumps[0], morvex::dumpBytes(state));
+    for (const Case c : {Case{"11", Qt::Key_Return, 11}, Case{"5", Qt::Key_Up, 6}}) {
+        TFCommon page(state);
+        page.show();
+        page.InitVars();
+        auto* box = page.findChild<QSpinBox*>("PitchBend");
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, c.typed);
+        QApplication::processEvents();
+        ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+        EXPECT_TRUE(received().empty()) << "not while typing " << c.typed;
+        QTest::keyClick(box, c.then);
+        QApplication::processEvents();
+        ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+        const std::vector<midi::Bytes> dumps = received();
+        ASSERT_EQ(dumps.size(), 1u) << c.typed;
+        EXPECT_EQ(state.voiceParams.pitchBend, c.sent);
+        EXPECT_EQ(dumps[0], morvex::dumpBytes(state));
+    }
 }
