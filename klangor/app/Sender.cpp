@@ -12,6 +12,7 @@
 #include <thread>
 
 namespace klangor {
+
 QString sentText(const std::string& voiceName, const std::string& port, std::size_t bytes) {
     return QString("Sent \"%1\" to %2 (%3 bytes)")
         .arg(QString::fromStdString(voiceName).trimmed(), QString::fromStdString(port))
