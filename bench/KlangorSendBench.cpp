@@ -1,6 +1,7 @@
 // What one send to the synthesizer costs on the MIDI bus: `klangor-cli send` from process start to
-// exit, a send inside the process, and the time the window's GUI thread spends on a send (F12,
-// leaving the Direct edit page).
+// exit, a send inside the process, the time the window's GUI thread spends on a send (F12,
+// leaving the Direct edit page), and with "send while editing" a step of a value to its dump
+// having arrived.
 //
 // It needs a JACK server of its own:
 //   scripts/midi-bus start suite-bench
@@ -9,13 +10,16 @@
 // Without one, each benchmark is skipped with a message. KLANGOR_CLI=PATH measures another build of
 // the command-line tool (an older one, for a before/after figure).
 
+#include "Common.h"
 #include "Sender.h"
 #include "Services.h"
 #include "midi/MidiInput.h"
 #include "morvex/Transmission.h"
+#include "morvex/VoiceCodec.h"
 #include "morvex/VoiceFile.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QSpinBox>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
@@ -89,15 +93,22 @@ void BM_SendInsideTheProcess(benchmark::State& state) {
 }
 BENCHMARK(BM_SendInsideTheProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(40);
 
-// The GUI thread's part of a send: what F12 or leaving the Direct edit page waits for.
-void BM_GuiThreadPerSend(benchmark::State& state) {
+// The window's pages, on the offscreen platform; notes go nowhere.
+void makeApplication() {
     static int argc = 1;
     static char name[] = "bench";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(argc, argv);
+    klangor::statusNote() = [](const QString&) {};
+    klangor::sentNote() = [](const QString&) {};
+}
+
+// The GUI thread's part of a send: what F12 or leaving the Direct edit page waits for.
+void BM_GuiThreadPerSend(benchmark::State& state) {
+    makeApplication();
     Synth synth;
     if (synth.device < 0) return state.SkipWithError(kNoBus);
-    klangor::statusNote() = [](const QString&) {};
     morvex::MorvexState voice;
     voice.midiDevice = static_cast<std::uint8_t>(synth.device);
     for (auto _ : state) {
@@ -111,5 +122,28 @@ void BM_GuiThreadPerSend(benchmark::State& state) {
 // Counted by hand: the GUI thread's part is tiny, the whole send is not, so a time budget would
 // run for ever.
 BENCHMARK(BM_GuiThreadPerSend)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(40);
+
+// With "send while editing" on: a step of a value on the Common page until its dump arrived.
+void BM_EditStepToDumpArrived(benchmark::State& state) {
+    makeApplication();
+    Synth synth;
+    if (synth.device < 0) return state.SkipWithError(kNoBus);
+    morvex::MorvexState voice;
+    if (morvex::LoadVoiceFile(voice, std::string(KLANGOR_DATA_DIR) + "/initial.syx"))
+        return state.SkipWithError("cannot read initial.syx");
+    morvex::DecodeVoice(voice);
+    klangor::useMidiSettings({"Klangor Bench Synth:in", "", 1, 0, true});
+    klangor::TFCommon page(voice);
+    page.show();
+    page.InitVars();
+    auto* box = page.findChild<QSpinBox*>("PitchBend");
+    int step = 0;
+    for (auto _ : state) {
+        box->setValue(++step % 12); // what a click on an arrow or an arrow key does
+        QApplication::processEvents();
+        if (!synth.received()) return state.SkipWithError("the dump did not arrive");
+    }
+}
+BENCHMARK(BM_EditStepToDumpArrived)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(40);
 
 } // namespace

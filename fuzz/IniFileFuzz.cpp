@@ -1,7 +1,7 @@
 // Any bytes as a settings file: reading never fails, and a change either is refused and leaves the
 // text as it was, or reads back as written and leaves another section's value as it was.
 
-#include "pulvex/model/IniFile.h"
+#include "files/IniFile.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    pulvex::IniText text(bytes);
+    files::IniText text(bytes);
     const auto other = text.value("Mine", "Kept");
     text.setValue("Settings", "MIDI In", "Port, \"2\" ;\\ ");
     if (text.refusedChange()) {

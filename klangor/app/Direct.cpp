@@ -56,7 +56,7 @@ TFDirectEd::TFDirectEd(morvex::MorvexState& state, QWidget* parent) : EditPage(s
 
     connect(Position1, &QSpinBox::valueChanged, this, [this] { LinkASCII(Position1); });
     connect(Position2, &QSpinBox::valueChanged, this, [this] { LinkASCII(Position2); });
-    connect(SendDirect, &QPushButton::clicked, this, [this] { ChVars(); });
+    connect(SendDirect, &QPushButton::clicked, this, [this] { StoreVars(); });
 }
 
 void TFDirectEd::fillControls() {

@@ -1,5 +1,6 @@
 #include "EditPage.h"
 
+#include "EditWatch.h"
 #include "Services.h"
 
 #include <QAbstractItemView>
@@ -151,9 +152,25 @@ void attachStepping(QSpinBox* box, StepRule rule) {
 
 EditPage::EditPage(morvex::MorvexState& state, QWidget* parent) : QWidget(parent), state_(state) {}
 
+EditPage::~EditPage() {
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
 void EditPage::InitVars() {
+    if (!watching_) {
+        watching_ = true;
+        watchEdits(this, [this] { valueCommitted(); });
+    }
+    fillingControls_ = true;
     fillControls();
+    fillingControls_ = false;
     shown_.clear();
+    for (const QObject* child : findChildren<QObject*>()) recordShown(child);
+}
+
+void EditPage::StoreVars() {
+    ChVars();
     for (const QObject* child : findChildren<QObject*>()) recordShown(child);
 }
 
@@ -171,8 +188,21 @@ bool EditPage::edited(std::initializer_list<const QObject*> controls) const {
 
 void EditPage::RMouse12(Qt::MouseButton button) {
     if (button != Qt::RightButton) return;
-    ChVars();
+    StoreVars();
     sendVoice();
+}
+
+void EditPage::valueCommitted() {
+    if (fillingControls_ || sendPending_ || !midiSettings().sendWhileEditing) return;
+    sendPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            sendPending_ = false;
+            StoreVars();
+            sendEditedVoice(state_, this);
+        },
+        Qt::QueuedConnection);
 }
 
 void EditPage::sendVoice() {
@@ -180,7 +210,7 @@ void EditPage::sendVoice() {
 }
 
 void EditPage::sendChangedVoice(const std::function<void()>& change) {
-    ChVars();
+    StoreVars();
     change();
     InitVars();
     sendVoice();

@@ -38,6 +38,9 @@ class EditPage : public QWidget {
     Q_OBJECT
 public:
     explicit EditPage(morvex::MorvexState& state, QWidget* parent = nullptr);
+    // Its controls report nothing more: QWidget's teardown moves the focus, which would make them
+    // report to a page that is half gone.
+    ~EditPage() override;
 
     // Voice -> controls (fillControls), then what every control shows is remembered, so that a
     // store can leave alone what the user did not change. Called right after the page is created
@@ -49,6 +52,10 @@ public:
     // cannot always show what the voice holds (a check box for a byte of 34, a spin box whose
     // range cuts the value), and merely visiting a page must not change the voice.
     virtual void ChVars() = 0;
+    // ChVars, then what the controls show becomes the new mark to compare with: a control edited
+    // and stored, then set back to what it showed at the fill, is an edit again. Every store goes
+    // through here.
+    void StoreVars();
 
     // The manual page for F1 on this page (1000 is the manual's index).
     virtual int helpContext() const { return 1000; }
@@ -95,8 +102,15 @@ protected:
 
 private:
     bool isBackground(const QPoint& position) const;
+    // A value was committed on a control: with "send while editing" on, the page is stored and
+    // the voice sent once the events of this change are through (several signals of one change
+    // make one send).
+    void valueCommitted();
 
     morvex::MorvexState& state_;
+    bool watching_ = false;
+    bool fillingControls_ = false;
+    bool sendPending_ = false;
     QHash<const QObject*, QVariant> shown_; // each control's value at the last fill
 };
 

@@ -271,7 +271,7 @@ bool TFEnvelope::eventFilter(QObject* watched, QEvent* event) {
 
 void TFEnvelope::ChGra(QSpinBox* box) {
     if (!filling_ && !EnvRedrawSuspended && FAudioGra->isEnabled()) {
-        ChVars();
+        StoreVars();
         redrawGraph();
     }
     if (box == boxes[morvex::kDecay2Rate][morvex::D]) EnvRedrawSuspended = false;
@@ -279,7 +279,7 @@ void TFEnvelope::ChGra(QSpinBox* box) {
 
 void TFEnvelope::ChAllGra() {
     if (!FAudioGra->isEnabled()) return;
-    ChVars();
+    StoreVars();
     redrawGraph();
 }
 
@@ -327,7 +327,7 @@ void TFEnvelope::setEnvelopeBoxes(int element, const morvex::EnvelopeRecord& val
 void TFEnvelope::RandEnvelope() {
     // Edits of the values that are not drawn (release, scaling, delay) would otherwise be lost
     // when the page is refilled from the voice.
-    ChVars();
+    StoreVars();
     EnvRedrawSuspended = true;
     morvex::RandEnvelopes(state().voiceParams, morvex::theRandomSource());
     InitVars();

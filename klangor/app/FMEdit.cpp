@@ -229,7 +229,7 @@ void TFFMEdit::ChVars() {
 
 void TFFMEdit::RMouse12(Qt::MouseButton button) {
     if (button == Qt::LeftButton)
-        ChVars();
+        StoreVars();
     else
         EditPage::RMouse12(button);
 }

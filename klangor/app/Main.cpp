@@ -1,8 +1,10 @@
 #include "Main.h"
 
 #include "EditPage.h"
+#include "MidiSetupDialog.h"
 #include "PageRegistry.h"
 #include "ReceiveProgress.h"
+#include "Sender.h"
 #include "Services.h"
 #include "morvex/Checksum.h"
 #include "morvex/StartDir.h"
@@ -14,9 +16,11 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <algorithm>
+#include <filesystem>
 
 namespace klangor {
 namespace {
@@ -54,8 +58,8 @@ THaupt::THaupt(morvex::MorvexState& state, QWidget* parent, std::vector<PageInfo
     setFont(font);
     setCentralWidget(workspace_);
     workspace_->viewport()->installEventFilter(this);
-    statusBar();
     createMenus();
+    offerSetupAfterMissingPorts();
 }
 
 THaupt::~THaupt() {
@@ -84,6 +88,10 @@ void THaupt::createMenus() {
 
     createPageCommands();
 
+    QMenu* options = menuBar()->addMenu("&Options");
+    options->addAction("MIDI Setup...", this, [this] { runMidiSetup(this); })
+        ->setObjectName("MidiSetup");
+
     QMenu* help = menuBar()->addMenu("  ");
     help->addAction(QString(), this, &THaupt::H1Click);
     menuBar()->addAction("?", this, &THaupt::H1Click);
@@ -92,6 +100,18 @@ void THaupt::createMenus() {
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(f1, &QShortcut::activated, this,
             [this] { showHelp(state_.startDir, page_ ? page_->helpContext() : 1000); });
+}
+
+void THaupt::offerSetupAfterMissingPorts() {
+    auto* offer = new QPushButton("MIDI Setup...", statusBar());
+    offer->setObjectName("OfferMidiSetup");
+    statusBar()->addPermanentWidget(offer);
+    offer->hide();
+    connect(offer, &QPushButton::clicked, this, [this] { runMidiSetup(this); });
+    // Stays until the next note, so it does not vanish under the mouse when the note times out.
+    connect(statusBar(), &QStatusBar::messageChanged, offer, [offer](const QString& text) {
+        if (!text.isEmpty()) offer->setVisible(text.endsWith(kSetupOffer));
+    });
 }
 
 void THaupt::createPageCommands() {
@@ -130,8 +150,15 @@ bool THaupt::loadVoice() {
 bool THaupt::Initialize() {
     if (openName_ == kInitialName) {
         state_.startDir = morvex::findStartDir();
-        if (morvex::Status problem = morvex::ReadDeviceFile(state_, &midiPortName()))
-            showReport(this, *problem);
+        const morvex::Status problem = morvex::ReadDeviceFile(state_, &midiPortName());
+        // The morvex.dev of a data folder of the user's own (the current folder) wins over the
+        // stored output, so such set-ups stay as they were; the installed one, which holds "0" as
+        // shipped and cannot be edited, only stands in while no output was chosen.
+        std::error_code error;
+        const std::filesystem::path here = std::filesystem::current_path(error);
+        deviceFileChoosesOutput() =
+            !problem && !error && std::filesystem::equivalent(state_.startDir, here, error);
+        if (problem) showReport(this, *problem);
     }
     const bool loaded = loadVoice();
     if (!page_) ActivePage.clear();
@@ -156,7 +183,7 @@ void THaupt::showPage(const QString& name) {
 }
 
 void THaupt::SaveActivePage() {
-    if (page_) page_->ChVars();
+    if (page_) page_->StoreVars();
 }
 
 void THaupt::FreeActivePage() {

@@ -70,6 +70,8 @@ protected:
 private:
     void createMenus();
     void createPageCommands();
+    // A button beside the status bar's note of a send to a port that is not there.
+    void offerSetupAfterMissingPorts();
     bool loadVoice();
     bool saveVoice();
     void setFileCaption(const QString& name);

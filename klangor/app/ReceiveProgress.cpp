@@ -1,6 +1,7 @@
 #include "ReceiveProgress.h"
 
 #include "Services.h"
+#include "morvex/MidiSettings.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -12,7 +13,10 @@ namespace klangor {
 morvex::ReceiveOptions receiveOptions(const morvex::MorvexState& state) {
     morvex::ReceiveOptions options;
     options.to = voiceDestination(state);
-    // No input named: the one named like the output. Device number 0, as the instrument ships.
+    // The input of the MIDI setup; none chosen: the one named like the output.
+    options.inputName = receiveInputPort();
+    // The setup counts devices 1..16 as the synthesizer's panel does; the request carries 0..15.
+    options.deviceNumber = midiSettings().deviceNumber - morvex::kFirstDeviceNumber;
     return options;
 }
 

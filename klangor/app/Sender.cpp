@@ -1,6 +1,7 @@
 #include "Sender.h"
 
 #include "Services.h"
+#include "midi/Pacer.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -12,13 +13,20 @@
 
 namespace klangor {
 
+QString sentText(const std::string& voiceName, const std::string& port, std::size_t bytes) {
+    return QString("Sent \"%1\" to %2 (%3 bytes)")
+        .arg(QString::fromStdString(voiceName).trimmed(), QString::fromStdString(port))
+        .arg(bytes);
+}
+
 struct VoiceSender::Queue {
     struct Job {
-        std::vector<std::uint8_t> message;
-        morvex::Destination to;
+        Outgoing outgoing;
+        bool replaceable = false; // a latest send, not started yet
     };
 
     void run();
+    void push(Outgoing outgoing, bool replaceable);
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -26,6 +34,8 @@ struct VoiceSender::Queue {
     bool stopping = false;
     bool busy = false;
     std::chrono::milliseconds timeout{5000};
+    std::chrono::milliseconds pause{0};
+    midi::Pacer pacer;              // the worker's alone
     QObject* inbox = nullptr;       // null once the sender is gone
     std::atomic<int> unreported{0}; // sends whose result the GUI thread has not yet shown
     std::thread worker;
@@ -36,22 +46,36 @@ void VoiceSender::Queue::run() {
     for (;;) {
         changed.wait(lock, [&] { return stopping || !jobs.empty(); });
         if (jobs.empty()) return;
+        // The pause after the last dump runs out before the next job is taken, so that edits
+        // made meanwhile still replace it and the newest voice goes.
+        pacer.setPause(pause);
+        lock.unlock();
+        pacer.beginMessage();
+        lock.lock();
         const Job job = std::move(jobs.front());
         jobs.pop_front();
         busy = true;
         morvex::SendOptions options;
         options.timeout = timeout;
+        options.pacer = &pacer;
+        std::string port;
+        options.opened = [&port](const std::string& name) { port = name; };
+        bool missing = false;
+        options.missing = [&missing] { missing = true; };
         lock.unlock();
-        const morvex::Status problem = morvex::sendMessage(job.message, job.to, options);
+        const Outgoing& out = job.outgoing;
+        const morvex::Status problem = morvex::sendMessage(out.message, out.to, options);
         lock.lock();
         busy = false;
         changed.notify_all();
         if (!inbox) continue;
-        const QString note = problem ? QString::fromStdString(problem->text) : QString();
+        const QString note = problem ? QString::fromStdString(problem->text) +
+                                           (missing ? QString(kSetupOffer) : QString())
+                                     : sentText(out.voiceName, port, out.message.size());
         QMetaObject::invokeMethod(
             inbox,
-            [this, note] {
-                if (!note.isEmpty()) statusNote()(note);
+            [this, note, sent = !problem] {
+                (sent ? sentNote() : statusNote())(note);
                 --unreported;
             },
             Qt::QueuedConnection);
@@ -79,11 +103,32 @@ VoiceSender::~VoiceSender() {
         queue_->worker.detach();
 }
 
+void VoiceSender::Queue::push(Outgoing outgoing, bool replaceable) {
+    std::lock_guard lock(mutex);
+    if (replaceable && !jobs.empty() && jobs.back().replaceable) {
+        jobs.back().outgoing = std::move(outgoing);
+        return;
+    }
+    ++unreported;
+    jobs.push_back({std::move(outgoing), replaceable});
+    changed.notify_all();
+}
+
 void VoiceSender::send(std::vector<std::uint8_t> message, morvex::Destination to) {
-    ++queue_->unreported;
+    send({std::move(message), std::move(to), {}});
+}
+
+void VoiceSender::send(Outgoing outgoing) {
+    queue_->push(std::move(outgoing), false);
+}
+
+void VoiceSender::sendLatest(Outgoing outgoing) {
+    queue_->push(std::move(outgoing), true);
+}
+
+void VoiceSender::setPause(std::chrono::milliseconds pause) {
     std::lock_guard lock(queue_->mutex);
-    queue_->jobs.push_back({std::move(message), std::move(to)});
-    queue_->changed.notify_all();
+    queue_->pause = pause;
 }
 
 void VoiceSender::setTimeout(std::chrono::milliseconds timeout) {

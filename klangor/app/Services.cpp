@@ -2,6 +2,7 @@
 
 #include "Sender.h"
 #include "morvex/Checksum.h"
+#include "morvex/ParameterMap.h"
 #include "morvex/Transmission.h"
 #include "morvex/VoiceCodec.h"
 
@@ -11,6 +12,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -29,10 +31,50 @@ QMessageBox::Icon boxIcon(morvex::Report::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Where a send goes, looked up again by the worker before each send: what morvex.dev chose (a
+// port name, else its device number), else the stored output, else the device number.
+morvex::Destination destination(const morvex::MorvexState& state) {
+    if (!deviceFileChoosesOutput() && !midiSettings().outputPort.empty())
+        return {state.midiDevice, midiSettings().outputPort};
+    return {state.midiDevice, midiPortName()};
+}
+
+morvex::MidiSettings& settingsInUse() {
+    static morvex::MidiSettings settings;
+    return settings;
+}
+
+void showInStatusBar(const QString& text) {
+    // The main window's status bar when there is one; the program never blocks on such a note.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* main = qobject_cast<QMainWindow*>(window); main && main->isVisible()) {
+            main->statusBar()->showMessage(text, 10000);
+            return;
+        }
+    }
+    std::fprintf(stderr, "klangor: %s\n", qPrintable(text));
+}
+
+// The dump of VoiceData as it is now, named as the synthesizer's display will show it.
+VoiceSender::Outgoing dumpOf(const morvex::MorvexState& state) {
+    const auto name = state.voiceData.begin() + morvex::kVoiceNameOffset;
+    std::string shown(name, name + morvex::kVoiceNameLength);
+    shown.erase(std::find(shown.begin(), shown.end(), '\0'), shown.end());
+    return {morvex::sysExMessage(state, morvex::SysExKind::VoiceDump), destination(state), shown};
+}
+
+VoiceSender::Outgoing encodedDump(morvex::MorvexState& state, QWidget* parent) {
+    morvex::EncodeVoice(state, [parent](int offset) {
+        showReport(parent, morvex::errorReport(morvex::rangeMessage(offset)));
+    });
+    morvex::UpdateChecksum(state.voiceData);
+    return dumpOf(state);
+}
+
 } // namespace
 
 morvex::Destination voiceDestination(const morvex::MorvexState& state) {
-    return {state.midiDevice, midiPortName()};
+    return destination(state);
 }
 
 ReportBox& reportBox() {
@@ -49,17 +91,31 @@ void showReport(QWidget* parent, const morvex::Report& report) {
 }
 
 StatusNote& statusNote() {
-    // The main window's status bar when there is one; the program never blocks on such a note.
-    static StatusNote note = [](const QString& text) {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* main = qobject_cast<QMainWindow*>(window); main && main->isVisible()) {
-                main->statusBar()->showMessage(text, 10000);
-                return;
-            }
-        }
-        std::fprintf(stderr, "klangor: %s\n", qPrintable(text));
-    };
+    static StatusNote note = showInStatusBar;
     return note;
+}
+
+StatusNote& sentNote() {
+    static StatusNote note = showInStatusBar;
+    return note;
+}
+
+const morvex::MidiSettings& midiSettings() {
+    return settingsInUse();
+}
+
+void useMidiSettings(const morvex::MidiSettings& settings) {
+    settingsInUse() = settings;
+    voiceSender().setPause(std::chrono::milliseconds(settings.pauseMs));
+}
+
+std::string receiveInputPort() {
+    return midiSettings().inputPort;
+}
+
+bool& deviceFileChoosesOutput() {
+    static bool chooses = false;
+    return chooses;
 }
 
 std::string& midiPortName() {
@@ -68,16 +124,15 @@ std::string& midiPortName() {
 }
 
 void sendVoice(morvex::MorvexState& state, QWidget* parent) {
-    morvex::EncodeVoice(state, [parent](int offset) {
-        showReport(parent, morvex::errorReport(morvex::rangeMessage(offset)));
-    });
-    morvex::UpdateChecksum(state.voiceData);
-    transmitVoice(state);
+    voiceSender().send(encodedDump(state, parent));
+}
+
+void sendEditedVoice(morvex::MorvexState& state, QWidget* parent) {
+    voiceSender().sendLatest(encodedDump(state, parent));
 }
 
 void transmitVoice(morvex::MorvexState& state) {
-    voiceSender().send(morvex::sysExMessage(state, morvex::SysExKind::VoiceDump),
-                       voiceDestination(state));
+    voiceSender().send(dumpOf(state));
 }
 
 HelpOpener& helpOpener() {

@@ -2,6 +2,7 @@
 // The few things that pages and the main window hand to the user: message boxes, status notes,
 // sending and help. Each goes through a replaceable function so tests can capture it.
 
+#include "morvex/MidiSettings.h"
 #include "morvex/MorvexState.h"
 #include "morvex/Report.h"
 #include "morvex/Transmission.h"
@@ -24,6 +25,20 @@ void showReport(QWidget* parent, const morvex::Report& report);
 using StatusNote = std::function<void(const QString& text)>;
 StatusNote& statusNote();
 
+// The note of a send that went (the main window's status bar); separate from the problems above.
+StatusNote& sentNote();
+
+// The MIDI setup in use: read from the settings file at start, changed by the setup dialog.
+const morvex::MidiSettings& midiSettings();
+// Makes `settings` the setup in use (the pause applies to the next send); stores nothing.
+void useMidiSettings(const morvex::MidiSettings& settings);
+// The input a voice is received from: the stored one (empty when none was chosen).
+std::string receiveInputPort();
+
+// Whether morvex.dev chose the output at start; it then wins over the stored output, so that
+// set-ups made before the settings file existed do not change.
+bool& deviceFileChoosesOutput();
+
 // The MIDI output named in morvex.dev when it names a port instead of giving a number; looked up
 // again before each send, because port numbers change as other programs come and go.
 std::string& midiPortName();
@@ -36,6 +51,9 @@ morvex::Destination voiceDestination(const morvex::MorvexState& state);
 // dump to the current MIDI device. The dump goes out off the GUI thread (voiceSender()); a device
 // that cannot be reached is a status note, not a box.
 void sendVoice(morvex::MorvexState& state, QWidget* parent);
+// The same for an edit while "send while editing" is on: coalesced with the edits before it, so a
+// burst of edits sends only the newest voice once the dump in flight has gone.
+void sendEditedVoice(morvex::MorvexState& state, QWidget* parent);
 
 // The voice dump as VoiceData holds it now, without encoding (the Direct edit page's way).
 void transmitVoice(morvex::MorvexState& state);

@@ -2,6 +2,7 @@
 #include "Main.h"
 
 #include "Icon.h"
+#include "Services.h"
 #include <QApplication>
 
 #include <QIcon>
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Klangor");
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(klangor::klangorIcon(128))));
+    klangor::useMidiSettings(morvex::readMidiSettings(morvex::midiSettingsPath()));
     klangor::THaupt window;
     window.showMaximized();
     window.Initialize();

@@ -256,8 +256,8 @@ int receiveCommand(MorvexState& state, const Arguments& a) {
     expect(a, 0, true);
     ReceiveOptions options;
     options.deviceNumber = a.device.value_or(0);
-    if (options.deviceNumber < 0 || options.deviceNumber > kLastDeviceNumber)
-        throw UsageError{"--device must be 0.." + std::to_string(kLastDeviceNumber)};
+    if (options.deviceNumber < 0 || options.deviceNumber > kHighestDeviceCode)
+        throw UsageError{"--device must be 0.." + std::to_string(kHighestDeviceCode)};
     options.to = receiveDestination(state, a);
     options.inputName = a.inputPort;
     if (a.timeout) options.timeout = std::chrono::milliseconds(*a.timeout);

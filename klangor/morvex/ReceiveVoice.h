@@ -14,7 +14,7 @@
 
 namespace morvex {
 
-inline constexpr int kLastDeviceNumber = 15; // the synthesizer's device numbers are 0..15
+inline constexpr int kHighestDeviceCode = 15; // device numbers as a request carries them: 0..15
 
 struct ReceiveOptions {
     Destination to; // the synthesizer's MIDI input, where the request goes

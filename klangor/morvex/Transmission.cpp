@@ -55,7 +55,10 @@ Status sendMessage(const std::vector<std::uint8_t>& message, const Destination& 
         return sendProblem("No MIDI service is available; nothing was sent. " + problem);
     std::string problem;
     const midi::Port* port = findDestination(ports, to, problem);
-    if (!port) return sendProblem(problem);
+    if (!port) {
+        if (options.missing) options.missing();
+        return sendProblem(problem);
+    }
     const std::string named = "MIDI output " + (to.portName.empty() ? std::to_string(to.device)
                                                                     : "\"" + port->name + "\"");
 

@@ -55,6 +55,8 @@ struct SendOptions {
     midi::Pacer* pacer = nullptr;
     // Told the port's name once it is open, just before the bytes go.
     std::function<void(const std::string& port)> opened;
+    // Told when the destination is not among the ports listed now (the user may pick another).
+    std::function<void()> missing;
 };
 
 // Sends one message. A destination that does not exist, a MIDI service that cannot be reached or

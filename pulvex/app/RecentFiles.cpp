@@ -1,6 +1,6 @@
 #include "RecentFiles.h"
 
-#include "pulvex/model/IniFile.h"
+#include "files/IniFile.h"
 
 #include <QFileInfo>
 
@@ -18,9 +18,9 @@ RecentFiles::RecentFiles(QString iniPath) : iniPath_(std::move(iniPath)) {
 
 QStringList RecentFiles::storedPaths() const {
     if (iniPath_.isEmpty()) return paths_;
-    const pulvex::IniFileContents contents = pulvex::readIniFile(iniPath_.toStdString());
+    const files::IniFileContents contents = files::readIniFile(iniPath_.toStdString());
     if (contents.error) return paths_; // what the menu shows stays; the next write says why
-    const pulvex::IniText& text = contents.text;
+    const files::IniText& text = contents.text;
     QStringList paths;
     for (int i = 0; i < kMaxEntries; ++i) {
         const std::string path = text.value(kSection, keyOf(i)).value_or("");
@@ -46,7 +46,7 @@ files::FileError RecentFiles::remove(const QString& path) {
 
 files::FileError RecentFiles::store() const {
     if (iniPath_.isEmpty()) return std::nullopt;
-    return pulvex::editIniFile(iniPath_.toStdString(), [this](pulvex::IniText& text) {
+    return files::editIniFile(iniPath_.toStdString(), [this](files::IniText& text) {
         for (int i = 0; i < kMaxEntries; ++i) {
             if (i < paths_.size())
                 text.setValue(kSection, keyOf(i), paths_[i].toStdString());

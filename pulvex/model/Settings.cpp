@@ -1,6 +1,6 @@
 #include "pulvex/model/Settings.h"
 
-#include "pulvex/model/IniFile.h"
+#include "files/IniFile.h"
 
 #include <QStandardPaths>
 #include <QString>
@@ -73,7 +73,7 @@ SettingsStore SettingsStore::inMemoryCopy(const SettingsStore& source) {
 std::string SettingsStore::readText(SettingKey key) const {
     if (memory_) return (*memory_)[static_cast<std::size_t>(key)];
     // An unreadable file reads as an absent one: every setting has its default then.
-    return readIniFile(path_).text.value(kSection, infoOf(key).name).value_or("");
+    return files::readIniFile(path_).text.value(kSection, infoOf(key).name).value_or("");
 }
 
 int SettingsStore::readNumber(SettingKey key) const {
@@ -95,7 +95,7 @@ files::FileError SettingsStore::write(const SettingValues& values) {
         for (const auto& [key, value] : values) (*memory_)[static_cast<std::size_t>(key)] = value;
         return std::nullopt;
     }
-    return editIniFile(path_, [&](IniText& text) {
+    return files::editIniFile(path_, [&](files::IniText& text) {
         for (const auto& [key, value] : values) text.setValue(kSection, infoOf(key).name, value);
     });
 }

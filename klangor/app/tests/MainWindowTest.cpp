@@ -322,7 +322,7 @@ TEST_F(MainWindowTest, MenuBarAsTheUserSeesIt) {
     QStringList bar;
     for (QAction* action : window.menuBar()->actions()) bar << action->text();
     EXPECT_EQ(bar, (QStringList{"&File", "&Common", "&Vector", "&Tone", "&Envelope", "&FM-Edit",
-                                "&Direct Edit", "  ", "?"}));
+                                "&Direct Edit", "&Options", "  ", "?"}));
 
     QMenu* file = window.menuBar()->actions().constFirst()->menu();
     ASSERT_NE(file, nullptr);

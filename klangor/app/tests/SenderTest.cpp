@@ -81,11 +81,17 @@ TEST_F(SenderTest, SendsArriveWholeAndInOrder) {
         ASSERT_EQ(synth->next(message, 1s), midi::MidiInput::Outcome::Message);
         EXPECT_EQ(message, expected);
     }
-    EXPECT_TRUE(statusText().isEmpty()) << statusText().toStdString();
+    EXPECT_EQ(statusText(), "Sent \"Init Pad\" to Morvex:in (592 bytes)");
 
-    // The synthesizer's port gone: the next send says so in the status bar.
+    QWidget* offer = window->findChild<QWidget*>("OfferMidiSetup");
+    ASSERT_NE(offer, nullptr);
+    EXPECT_FALSE(offer->isVisible());
+
+    // The synthesizer's port gone: the next send says so in the status bar and offers the setup.
     synth.reset();
     transmitVoice(state);
     ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
     EXPECT_TRUE(statusText().contains("nothing was sent")) << statusText().toStdString();
+    EXPECT_TRUE(statusText().endsWith(kSetupOffer)) << statusText().toStdString();
+    EXPECT_TRUE(offer->isVisible());
 }

@@ -1,11 +1,12 @@
 // klangor-screenshots FOLDER [WIDTHxHEIGHT]: pictures of the main window with each editor page,
-// drawn on the offscreen platform, saved as FOLDER/klangor-<page>.png (and klangor-main.png), and
-// the progress window of Receive from Morvex (klangor-receive.png).
+// drawn on the offscreen platform, saved as FOLDER/klangor-<page>.png (and klangor-main.png,
+// klangor-midi-setup.png), and the progress window of Receive from Morvex (klangor-receive.png).
 #include "Audiogra.h"
 #include "EditPage.h"
 #include "Envelope.h"
 #include "Icon.h"
 #include "Main.h"
+#include "MidiSetupDialog.h"
 #include "PageRegistry.h"
 #include "ReceiveProgress.h"
 #include "Services.h"
@@ -79,5 +80,11 @@ int main(int argc, char** argv) {
     klangor::ReceiveProgress progress(&window, klangor::receiveOptions(morvex::theMorvex()));
     progress.show();
     ok = save(progress, folder + "/klangor-receive.png") && ok;
+    // The MIDI setup, with ports of a typical session; the stored input is not there now.
+    klangor::MidiSetupDialog setup(
+        {"Morvex Emulator In:MIDI In", "USB MIDI Interface:out", 1, 40, true},
+        {"Morvex Emulator In:MIDI In", "Synth:Synth MIDI 1"}, {"Synth:Synth MIDI 1"});
+    setup.show();
+    ok = save(setup, folder + "/klangor-midi-setup.png") && ok;
     return ok ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 // wrote and still read), edits that keep the user's own lines, and failed writes through the real
 // settings store.
 
-#include "pulvex/model/IniFile.h"
+#include "files/IniFile.h"
 #include "pulvex/model/Settings.h"
 
 #include "testing/TempDir.h"
@@ -17,6 +17,7 @@
 #include <fstream>
 
 using namespace pulvex;
+using namespace files;
 namespace fs = std::filesystem;
 using testing_support::Obstacle;
 

@@ -1,5 +1,5 @@
 #pragma once
-// The INI dialect that Pulvex's settings file has always been written in (the one of Qt's
+// The INI dialect that the suite's settings files have always been written in (the one of Qt's
 // QSettings), so that files written by older builds read the same and files written now read the
 // same in older builds:
 // - a key or section name keeps letters, digits, '_', '-' and '.'; any other character is written
@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace pulvex {
+namespace files {
 
 std::string encodeIniKey(std::string_view name);
 // A key or section name as the file holds it, with or without the blanks around it.
@@ -43,4 +43,4 @@ bool nextIniLine(std::string_view text, std::size_t& position, IniLine& line);
 // builds compare letters without regard to case.
 bool sameIniKey(std::string_view a, std::string_view b);
 
-} // namespace pulvex
+} // namespace files

@@ -1,9 +1,9 @@
 #pragma once
-// Pulvex's settings file, read and changed in place. A change rewrites only the value it changes
-// and adds only the line it needs, so that comments, other sections, keys this program does not
-// know and the order of everything stay as the user (or another program) left them. The file is
-// read whole at every access and written through the suite's atomic writer: nothing is cached,
-// and a failed write leaves the old file as it was.
+// The suite's settings files (Pulvex's and Klangor's), read and changed in place. A change rewrites
+// only the value it changes and adds only the line it needs, so that comments, other sections, keys
+// this program does not know and the order of everything stay as the user (or another program) left
+// them. The file is read whole at every access and written through the suite's atomic writer:
+// nothing is cached, and a failed write leaves the old file as it was.
 
 #include "files/AtomicWrite.h"
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace pulvex {
+namespace files {
 
 // The text of an INI file in the dialect of IniDialect.h. Section names are those of named
 // sections (not the unnamed "General" part at the top).
@@ -52,4 +52,4 @@ IniFileContents readIniFile(const std::string& path);
 // that exists but cannot be read is not written over.
 files::FileError editIniFile(const std::string& path, const std::function<void(IniText&)>& edit);
 
-} // namespace pulvex
+} // namespace files

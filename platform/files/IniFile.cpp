@@ -1,7 +1,7 @@
-#include "pulvex/model/IniFile.h"
+#include "files/IniFile.h"
 
 #include "files/BoundedRead.h"
-#include "pulvex/model/IniDialect.h"
+#include "files/IniDialect.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +9,7 @@
 
 #include <vector>
 
-namespace pulvex {
+namespace files {
 namespace {
 
 // The settings and the recent files take a few hundred bytes. A MiB leaves room for anything a
@@ -176,4 +176,4 @@ files::FileError editIniFile(const std::string& path, const std::function<void(I
     return files::writeFileAtomically(path, text.bytes());
 }
 
-} // namespace pulvex
+} // namespace files

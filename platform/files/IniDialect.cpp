@@ -1,4 +1,4 @@
-#include "pulvex/model/IniDialect.h"
+#include "files/IniDialect.h"
 
 #include <QByteArray>
 #include <QString>
@@ -7,7 +7,7 @@
 #include <cctype>
 #include <optional>
 
-namespace pulvex {
+namespace files {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -344,4 +344,4 @@ bool sameIniKey(std::string_view a, std::string_view b) {
 #endif
 }
 
-} // namespace pulvex
+} // namespace files
