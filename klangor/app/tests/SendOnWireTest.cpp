@@ -2,12 +2,16 @@
 #include "Direct.h"
 #include "GuiTestSupport.h"
 #include "Main.h"
+#include "morvex/Checksum.h"
 #include "morvex/Transmission.h"
+#include "morvex/VoiceCodec.h"
 #include "morvex/VoiceFile.h"
+#include "testing/EmulatorProcess.h"
 #include "testing/MidiPeer.h"
 
 #include <QPushButton>
 #include <QSpinBox>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace klangor;
@@ -81,4 +85,31 @@ TEST_F(SendOnWireTest, AMissingPortIsAStatusNoteNotABox) {
     EXPECT_TRUE(notes.notes[0].contains("No Such Synth"));
     EXPECT_TRUE(boxes.reports.empty());
     EXPECT_TRUE(peer.waitForMessages(1, 300ms).empty());
+}
+
+TEST_F(SendOnWireTest, ReceiveFromTheVirtualMorvexMakesItsVoiceTheCurrentOne) {
+    // The synthesizer holds the initial voice under another name.
+    morvex::MorvexState held;
+    held.startDir = KLANGOR_DATA_DIR;
+    ASSERT_TRUE(loadInitialVoice(held));
+    const std::string name = "FromSynth";
+    std::copy(name.begin(), name.end(), held.voiceName.begin());
+    morvex::EncodeVoice(held, {});
+    morvex::UpdateChecksum(held.voiceData);
+    const std::vector<std::uint8_t> dump = morvex::dumpBytes(held);
+    const std::string voiceFile = dir.file("held.syx");
+    std::ofstream(voiceFile, std::ios::binary)
+        .write(reinterpret_cast<const char*>(dump.data()),
+               static_cast<std::streamsize>(dump.size()));
+
+    testing_support::EmulatorProcess synth;
+    ASSERT_TRUE(
+        synth.start(MIDI_EMULATOR, "morvex", {"--voice", voiceFile}, dir.file("emulator.log")));
+    start(synth.inPort()); // morvex.dev names the synthesizer; it answers on its "Out" port
+    window->receiveTimeout = 5s;
+    window->ReceiveClick();
+    EXPECT_TRUE(boxes.reports.empty());
+    EXPECT_EQ(std::string(state.voiceName.begin(), state.voiceName.begin() + name.size()), name);
+    EXPECT_TRUE(window->windowTitle().contains("received from Morvex"))
+        << window->windowTitle().toStdString();
 }

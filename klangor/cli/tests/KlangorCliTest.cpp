@@ -540,22 +540,28 @@ TEST_F(KlangorCli, ReceiveWritesTheSynthesizersVoiceOrNothing) {
     writeFile(voice, setValues({"name=Received", "effect=26"}));
     struct Case {
         std::string fault;
+        std::string device; // the device number the CLI asks for; the synthesizer's is 5
         int status;
         std::string says;
     };
+    const std::string silence = "The Morvex did not answer within";
     const Case cases[] = {
-        {"none", 0, ""},
-        {"bad-check", 1, "The Morvex sent a damaged voice: check bytes do not fit"},
+        {"none", "5", 0, ""},
+        {"wrong-type-first", "5", 0, ""}, // another message first is skipped
+        {"bad-check", "5", 1, "The Morvex sent a damaged voice: check bytes do not fit"},
+        {"short", "5", 1, "The Morvex sent a damaged voice"},
+        {"silent", "5", 1, silence},
+        {"none", "3", 1, silence}, // a request for another device is not answered
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.fault);
+        SCOPED_TRACE(c.fault + " to device " + c.device);
         testing_support::EmulatorProcess synth;
         ASSERT_TRUE(synth.start(MIDI_EMULATOR, "morvex",
                                 {"--device", "5", "--voice", voice, "--fault", c.fault},
                                 dir.file("emulator.log")));
-        const std::string out = dir.file("received-" + c.fault + ".syx");
-        const Result r = run(
-            {"receive", "-o", out, "--device", "5", "--out", synth.inPort(), "--timeout", "3000"});
+        const std::string out = dir.file("received-" + c.fault + c.device + ".syx");
+        const Result r = run({"receive", "-o", out, "--device", c.device, "--out", synth.inPort(),
+                              "--timeout", c.says == silence ? "300" : "3000"});
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
         if (c.status != 0) {
