@@ -92,7 +92,8 @@ TEST_F(SendOnWireTest, ReceiveFromTheVirtualMorvexMakesItsVoiceTheCurrentOne) {
     morvex::MorvexState held;
     held.startDir = KLANGOR_DATA_DIR;
     ASSERT_TRUE(loadInitialVoice(held));
-    const std::string name = "FromSynth";
+    const std::string name = "Fetched"; // a voice name holds 8 characters
+    ASSERT_LE(name.size(), held.voiceName.size());
     std::copy(name.begin(), name.end(), held.voiceName.begin());
     morvex::EncodeVoice(held, {});
     morvex::UpdateChecksum(held.voiceData);
