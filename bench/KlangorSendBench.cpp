@@ -12,7 +12,7 @@
 
 #include "Common.h"
 #include "Sender.h"
-#include "Services.h"
+#include "Session.h"
 #include "midi/MidiInput.h"
 #include "morvex/Transmission.h"
 #include "morvex/VoiceCodec.h"
@@ -100,8 +100,6 @@ void makeApplication() {
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication application(argc, argv);
-    klangor::statusNote() = [](const QString&) {};
-    klangor::sentNote() = [](const QString&) {};
 }
 
 // The GUI thread's part of a send: what F12 or leaving the Direct edit page waits for.
@@ -111,11 +109,12 @@ void BM_GuiThreadPerSend(benchmark::State& state) {
     if (synth.device < 0) return state.SkipWithError(kNoBus);
     morvex::MorvexState voice;
     voice.midiDevice = static_cast<std::uint8_t>(synth.device);
+    klangor::Session session(voice);
     for (auto _ : state) {
         const auto start = Clock::now();
-        klangor::transmitVoice(voice);
+        session.transmitVoice();
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-        if (!klangor::voiceSender().waitUntilIdle(std::chrono::seconds(5)) || !synth.received())
+        if (!session.sender().waitUntilIdle(std::chrono::seconds(5)) || !synth.received())
             return state.SkipWithError("the send failed");
     }
 }
@@ -132,8 +131,9 @@ void BM_EditStepToDumpArrived(benchmark::State& state) {
     if (morvex::LoadVoiceFile(voice, std::string(KLANGOR_DATA_DIR) + "/initial.syx"))
         return state.SkipWithError("cannot read initial.syx");
     morvex::DecodeVoice(voice);
-    klangor::useMidiSettings({"Klangor Bench Synth:in", "", 1, 0, true});
-    klangor::TFCommon page(voice);
+    klangor::Session session(voice);
+    session.useMidiSettings({"Klangor Bench Synth:in", "", 1, 0, true});
+    klangor::TFCommon page(session);
     page.show();
     page.InitVars();
     auto* box = page.findChild<QSpinBox*>("PitchBend");

@@ -1,6 +1,6 @@
 #include "Common.h"
 
-#include "Services.h"
+#include "Session.h"
 
 #include "morvex/Arithmetic.h"
 
@@ -56,7 +56,7 @@ QSpinBox* spinBox(const char* name, int minimum, int maximum, QWidget* parent) {
 
 } // namespace
 
-TFCommon::TFCommon(morvex::MorvexState& state, QWidget* parent) : EditPage(state, parent) {
+TFCommon::TFCommon(Session& session, QWidget* parent) : EditPage(session, parent) {
     setWindowTitle("Common");
 
     VName = new QLineEdit(QString(8, ' '), this);
@@ -139,7 +139,7 @@ bool TFCommon::eventFilter(QObject* watched, QEvent* event) {
     if (watched == VName && event->type() == QEvent::InputMethod)
         typed = static_cast<QInputMethodEvent*>(event)->commitString();
     if (const QString left = lettersLeftOut(typed, *VName->validator()); !left.isEmpty())
-        statusNote()("The voice name takes plain ASCII letters only: \"" + left +
+        session().note("The voice name takes plain ASCII letters only: \"" + left +
                      "\" was left out.");
     return EditPage::eventFilter(watched, event);
 }

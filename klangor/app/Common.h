@@ -25,7 +25,7 @@ inline constexpr int kSwitchAlwaysSet = 4;
 class TFCommon : public EditPage {
     Q_OBJECT
 public:
-    explicit TFCommon(morvex::MorvexState& state, QWidget* parent = nullptr);
+    explicit TFCommon(Session& session, QWidget* parent = nullptr);
 
     void ChVars() override;
     int helpContext() const override { return 1200; }

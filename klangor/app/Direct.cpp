@@ -1,6 +1,6 @@
 #include "Direct.h"
 
-#include "Services.h"
+#include "Session.h"
 #include "morvex/Checksum.h"
 
 #include <QGridLayout>
@@ -26,7 +26,7 @@ QSpinBox* spinBox(const char* name, int minimum, int maximum, int value, QWidget
 
 } // namespace
 
-TFDirectEd::TFDirectEd(morvex::MorvexState& state, QWidget* parent) : EditPage(state, parent) {
+TFDirectEd::TFDirectEd(Session& session, QWidget* parent) : EditPage(session, parent) {
     setWindowTitle("Direct Edit");
 
     auto* group = new QGroupBox("Direct Edit", this);
@@ -38,6 +38,7 @@ TFDirectEd::TFDirectEd(morvex::MorvexState& state, QWidget* parent) : EditPage(s
     ASCIIEdit2 = spinBox("ASCIIEdit2", 0, 127, 1, group);
     SendDirect = new QPushButton("Send Directly", group);
     SendDirect->setObjectName("SendDirect");
+    SendDirect->setProperty("klangorStep", "Direct Edit");
 
     auto* grid = new QGridLayout(group);
     grid->addWidget(new QLabel("Position", group), 0, 0);
@@ -84,7 +85,7 @@ void TFDirectEd::ChVars() {
         data[static_cast<std::size_t>(Position2->value())] =
             static_cast<std::uint8_t>(ASCIIEdit2->value());
     morvex::UpdateChecksum(data);
-    transmitVoice(state());
+    session().transmitVoice();
 }
 
 } // namespace klangor

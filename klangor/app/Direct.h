@@ -12,11 +12,13 @@ namespace klangor {
 class TFDirectEd : public EditPage {
     Q_OBJECT
 public:
-    explicit TFDirectEd(morvex::MorvexState& state, QWidget* parent = nullptr);
+    explicit TFDirectEd(Session& session, QWidget* parent = nullptr);
 
     // Writes the bytes whose value box the user set, and sends: also whenever the main window
     // leaves the page.
     void ChVars() override;
+    // Its value boxes only count once "Send Directly" takes them.
+    bool storesEachCommit() const override { return false; }
 
 protected:
     void fillControls() override;

@@ -1,7 +1,7 @@
 #include "EditPage.h"
 
 #include "EditWatch.h"
-#include "Services.h"
+#include "Session.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
@@ -150,7 +150,11 @@ void attachStepping(QSpinBox* box, StepRule rule) {
     }
 }
 
-EditPage::EditPage(morvex::MorvexState& state, QWidget* parent) : QWidget(parent), state_(state) {}
+EditPage::EditPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {}
+
+morvex::MorvexState& EditPage::state() const {
+    return session_.state();
+}
 
 EditPage::~EditPage() {
     for (QObject* child : findChildren<QObject*>())
@@ -160,7 +164,10 @@ EditPage::~EditPage() {
 void EditPage::InitVars() {
     if (!watching_) {
         watching_ = true;
-        watchEdits(this, [this] { valueCommitted(); });
+        watchEdits(this, [this](QObject* control) { valueCommitted(control); });
+        // Connected after the page's own handlers, so this runs once the button has done its work.
+        for (QPushButton* button : findChildren<QPushButton*>())
+            connect(button, &QPushButton::clicked, this, [this, button] { buttonClicked(button); });
     }
     fillingControls_ = true;
     fillControls();
@@ -192,21 +199,45 @@ void EditPage::RMouse12(Qt::MouseButton button) {
     sendVoice();
 }
 
-void EditPage::valueCommitted() {
-    if (fillingControls_ || sendPending_ || !midiSettings().sendWhileEditing) return;
-    sendPending_ = true;
+namespace {
+
+// How a step is named in the Edit menu: a name the page gave it, the control's accessible name, or
+// what it shows.
+QString stepName(const QObject* control) {
+    if (const QVariant named = control->property("klangorStep"); named.isValid())
+        return named.toString();
+    if (const auto* widget = qobject_cast<const QWidget*>(control)) {
+        if (!widget->accessibleName().isEmpty()) return widget->accessibleName();
+        if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+            return button->text().remove('&').trimmed();
+    }
+    return "Edit";
+}
+
+} // namespace
+
+void EditPage::valueCommitted(QObject* control) {
+    if (fillingControls_ || !storesEachCommit()) return;
+    pendingStep_ = stepName(control);
+    if (storePending_) return;
+    storePending_ = true;
     QMetaObject::invokeMethod(
         this,
         [this] {
-            sendPending_ = false;
+            storePending_ = false;
             StoreVars();
-            sendEditedVoice(state_, this);
+            session_.recordChange(pendingStep_);
+            if (session_.midiSettings().sendWhileEditing) session_.sendEditedVoice();
         },
         Qt::QueuedConnection);
 }
 
+void EditPage::buttonClicked(QObject* button) {
+    session_.recordChange(stepName(button));
+}
+
 void EditPage::sendVoice() {
-    klangor::sendVoice(state_, this);
+    session_.sendVoice();
 }
 
 void EditPage::sendChangedVoice(const std::function<void()>& change) {
@@ -217,7 +248,7 @@ void EditPage::sendChangedVoice(const std::function<void()>& change) {
 }
 
 void EditPage::showReport(const morvex::Report& report) {
-    klangor::showReport(this, report);
+    session_.report(report);
 }
 
 // The background is the page itself and the plain widgets that only arrange controls; anything
@@ -230,6 +261,13 @@ bool EditPage::isBackground(const QPoint& position) const {
             return false;
     }
     return true;
+}
+
+void EditPage::closeEvent(QCloseEvent* event) {
+    StoreVars();
+    session_.recordChange("Edit");
+    QWidget::closeEvent(event);
+    emit closed();
 }
 
 void EditPage::mousePressEvent(QMouseEvent* event) {

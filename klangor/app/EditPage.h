@@ -34,10 +34,12 @@ int steppedValue(StepRule rule, int value, int minimum, int maximum, Qt::MouseBu
 // one. No click on the box opens a context menu or reaches the page behind it.
 void attachStepping(QSpinBox* box, StepRule rule);
 
+class Session;
+
 class EditPage : public QWidget {
     Q_OBJECT
 public:
-    explicit EditPage(morvex::MorvexState& state, QWidget* parent = nullptr);
+    explicit EditPage(Session& session, QWidget* parent = nullptr);
     // Its controls report nothing more: QWidget's teardown moves the focus, which would make them
     // report to a page that is half gone.
     ~EditPage() override;
@@ -60,7 +62,19 @@ public:
     // The manual page for F1 on this page (1000 is the manual's index).
     virtual int helpContext() const { return 1000; }
 
-    morvex::MorvexState& state() const { return state_; }
+    morvex::MorvexState& state() const;
+
+signals:
+    // The user closed the page; it has stored its values.
+    void closed();
+
+public:
+    Session& session() const { return session_; }
+
+    // The page stores and records every value committed on it as a step of the voice's history
+    // (and sends it while "send while editing" is on). A page whose values only count when a
+    // button of its own takes them says no.
+    virtual bool storesEachCommit() const { return true; }
 
 protected:
     // Sets every control from the voice; only InitVars calls it.
@@ -89,12 +103,16 @@ protected:
     // What a button that changes the voice itself does around `change`: the page is stored first,
     // so that no edit on it is lost; after the change the page is filled from the voice and the
     // voice is sent. The page then shows exactly what was sent, and the next store sends it again.
+    // Every push button of a page records its change as a step named by its caption once its
+    // own handler has run.
     void sendChangedVoice(const std::function<void()>& change);
     // Shows a report as a message box (captured in tests).
     void showReport(const morvex::Report& report);
     // A push button of the page, named like its handler so that tests find it.
     QPushButton* namedButton(const char* name, const char* caption);
 
+    // The user closed the page: its values are kept, as a switch to another page would.
+    void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     // Lists, tables and drop-down lists of the page take the left button only (see EditPage.cpp).
@@ -102,15 +120,18 @@ protected:
 
 private:
     bool isBackground(const QPoint& position) const;
-    // A value was committed on a control: with "send while editing" on, the page is stored and
-    // the voice sent once the events of this change are through (several signals of one change
-    // make one send).
-    void valueCommitted();
+    // A value was committed on `control`: once the events of this change are through (several
+    // signals of one change make one step), the page is stored, the change recorded, and with
+    // "send while editing" on the voice sent.
+    void valueCommitted(QObject* control);
+    // A push button was clicked: its handler has run; what it changed becomes a step.
+    void buttonClicked(QObject* button);
 
-    morvex::MorvexState& state_;
+    Session& session_;
     bool watching_ = false;
     bool fillingControls_ = false;
-    bool sendPending_ = false;
+    bool storePending_ = false;
+    QString pendingStep_; // the name of the step the pending store records
     QHash<const QObject*, QVariant> shown_; // each control's value at the last fill
 };
 

@@ -40,39 +40,42 @@ public:
     }
 };
 
-void watchSpinBox(QSpinBox* box, QWidget* page, const std::function<void()>& committed) {
+using Committed = std::function<void(QObject* control)>;
+
+void watchSpinBox(QSpinBox* box, QWidget* page, const Committed& committed) {
     auto* watch = new TypingWatch(box);
     box->installEventFilter(watch);
     if (QLineEdit* edit = box->findChild<QLineEdit*>()) edit->installEventFilter(watch);
-    QObject::connect(box, &QSpinBox::valueChanged, page, [watch, committed] {
+    QObject::connect(box, &QSpinBox::valueChanged, page, [box, watch, committed] {
         watch->pending = watch->typing;
-        if (!watch->typing) committed();
+        if (!watch->typing) committed(box);
     });
-    QObject::connect(box, &QSpinBox::editingFinished, page, [watch, committed] {
+    QObject::connect(box, &QSpinBox::editingFinished, page, [box, watch, committed] {
         watch->typing = false;
         if (!watch->pending) return;
         watch->pending = false;
-        committed();
+        committed(box);
     });
 }
 
 } // namespace
 
-void watchEdits(QWidget* page, std::function<void()> committed) {
+void watchEdits(QWidget* page, std::function<void(QObject* control)> committed) {
+    const auto on = [&](QObject* control) { return [control, committed] { committed(control); }; };
     for (QSpinBox* box : page->findChildren<QSpinBox*>()) watchSpinBox(box, page, committed);
     for (QAbstractButton* button : page->findChildren<QAbstractButton*>())
         if (!qobject_cast<QPushButton*>(button))
-            QObject::connect(button, &QAbstractButton::clicked, page, committed);
+            QObject::connect(button, &QAbstractButton::clicked, page, on(button));
     for (QComboBox* combo : page->findChildren<QComboBox*>())
-        QObject::connect(combo, &QComboBox::activated, page, committed);
+        QObject::connect(combo, &QComboBox::activated, page, on(combo));
     for (QListWidget* list : page->findChildren<QListWidget*>())
-        QObject::connect(list, &QListWidget::currentRowChanged, page, committed);
+        QObject::connect(list, &QListWidget::currentRowChanged, page, on(list));
     for (QTableWidget* table : page->findChildren<QTableWidget*>())
-        QObject::connect(table, &QTableWidget::itemChanged, page, committed);
+        QObject::connect(table, &QTableWidget::itemChanged, page, on(table));
     for (QLineEdit* edit : page->findChildren<QLineEdit*>())
         if (!qobject_cast<QAbstractSpinBox*>(edit->parentWidget()) &&
             !qobject_cast<QComboBox*>(edit->parentWidget()))
-            QObject::connect(edit, &QLineEdit::editingFinished, page, committed);
+            QObject::connect(edit, &QLineEdit::editingFinished, page, on(edit));
 }
 
 } // namespace klangor

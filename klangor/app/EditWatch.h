@@ -15,6 +15,6 @@ namespace klangor {
 // commitment, including ones the program makes while filling the controls: the caller tells
 // those apart. Every connection has `page` as its receiver, so that the page can cut them when it
 // goes (a spin box losing the focus while the window closes still reports a commitment).
-void watchEdits(QWidget* page, std::function<void()> committed);
+void watchEdits(QWidget* page, std::function<void(QObject* control)> committed);
 
 } // namespace klangor

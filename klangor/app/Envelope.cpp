@@ -1,5 +1,7 @@
 #include "Envelope.h"
 
+#include "Session.h"
+
 #include "Audiogra.h"
 
 #include "morvex/RandomSource.h"
@@ -71,11 +73,11 @@ QGroupBox* elementGroup(const QString& caption, const QStringList& columns,
 
 } // namespace
 
-TFEnvelope::TFEnvelope(morvex::MorvexState& state, QWidget* parent) : EditPage(state, parent) {
+TFEnvelope::TFEnvelope(Session& session, QWidget* parent) : EditPage(session, parent) {
     setWindowTitle("Envelope");
     buildControls();
     buildLayout();
-    FAudioGra = new TFAudioGra(state, this);
+    FAudioGra = new TFAudioGra(state(), this);
     // Not on a value box: leaving one marks its element "User", and the first click anywhere
     // would mark element A although nothing was edited.
     EnvGra->setFocus();
@@ -197,7 +199,7 @@ void TFEnvelope::buildLayout() {
 
 void TFEnvelope::fillControls() {
     const morvex::VoiceParams& voice = state().voiceParams;
-    morvex::EnvelopeSnapshot& snapshot = morvex::theEnvelopeSnapshot();
+    morvex::EnvelopeSnapshot& snapshot = session().envelopeSnapshot();
     const bool redrawAfterwards = !EnvRedrawSuspended;
     filling_ = true;
     for (int f = 0; f < morvex::kLevelType; ++f) {
@@ -316,7 +318,7 @@ void TFEnvelope::loadPicture(QLabel* picture, bool level, int type) {
 
 void TFEnvelope::LoadEnvelopeType(int element, int entry) {
     const std::optional<morvex::EnvelopeRecord> values =
-        morvex::envelopeForType(entry, morvex::theEnvelopeSnapshot(), element);
+        morvex::envelopeForType(entry, session().envelopeSnapshot(), element);
     if (values) setEnvelopeBoxes(element, *values, morvex::kEnvelopeFieldCount);
 }
 
@@ -329,7 +331,7 @@ void TFEnvelope::RandEnvelope() {
     // when the page is refilled from the voice.
     StoreVars();
     EnvRedrawSuspended = true;
-    morvex::RandEnvelopes(state().voiceParams, morvex::theRandomSource());
+    morvex::RandEnvelopes(state().voiceParams, session().random());
     InitVars();
     ChAllGra();
     sendVoice();

@@ -22,7 +22,7 @@ class TFAudioGra;
 class TFEnvelope : public EditPage {
     Q_OBJECT
 public:
-    explicit TFEnvelope(morvex::MorvexState& state, QWidget* parent = nullptr);
+    explicit TFEnvelope(Session& session, QWidget* parent = nullptr);
 
     void ChVars() override;
     int helpContext() const override { return 1500; }

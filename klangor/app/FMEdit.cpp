@@ -1,5 +1,7 @@
 #include "FMEdit.h"
 
+#include "Session.h"
+
 #include "morvex/EnvelopeLogic.h"
 
 #include <QCheckBox>
@@ -43,7 +45,7 @@ QString letter(FmElement element) {
 
 } // namespace
 
-TFFMEdit::TFFMEdit(morvex::MorvexState& state, QWidget* parent) : EditPage(state, parent) {
+TFFMEdit::TFFMEdit(Session& session, QWidget* parent) : EditPage(session, parent) {
     setWindowTitle("FMEdit");
     // Made before the element controls, so that they sit above the frames that hold them.
     for (FmElement e : kElements) {
@@ -244,11 +246,11 @@ bool TFFMEdit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFFMEdit::RandomFMBVal() {
-    sendChangedVoice([this] { morvex::RandomFMBVal(state(), morvex::theRandomSource()); });
+    sendChangedVoice([this] { morvex::RandomFMBVal(state(), session().random()); });
 }
 
 void TFFMEdit::RandomFMDVal() {
-    sendChangedVoice([this] { morvex::RandomFMDVal(state(), morvex::theRandomSource()); });
+    sendChangedVoice([this] { morvex::RandomFMDVal(state(), session().random()); });
 }
 
 void TFFMEdit::CopyBD() {

@@ -18,7 +18,7 @@ namespace klangor {
 class TFFMEdit : public EditPage {
     Q_OBJECT
 public:
-    explicit TFFMEdit(morvex::MorvexState& state, QWidget* parent = nullptr);
+    explicit TFFMEdit(Session& session, QWidget* parent = nullptr);
 
     void ChVars() override;
     int helpContext() const override { return 1600; }

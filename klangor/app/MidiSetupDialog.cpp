@@ -1,6 +1,6 @@
 #include "MidiSetupDialog.h"
 
-#include "Services.h"
+#include "Session.h"
 #include "midi/Backend.h"
 
 #include <QCheckBox>
@@ -78,25 +78,25 @@ morvex::MidiSettings MidiSetupDialog::chosen() const {
             sendWhileEditing_->isChecked()};
 }
 
-bool storeMidiSettings(const morvex::MidiSettings& settings, QWidget* parent) {
+bool storeMidiSettings(Session& session, const morvex::MidiSettings& settings) {
     if (const files::FileError problem =
             morvex::writeMidiSettings(morvex::midiSettingsPath(), settings)) {
-        showReport(parent, morvex::errorReport(*problem));
+        session.report(morvex::errorReport(*problem));
         return false;
     }
-    useMidiSettings(settings);
+    session.useMidiSettings(settings);
     return true;
 }
 
-void runMidiSetup(QWidget* parent) {
+void runMidiSetup(Session& session, QWidget* parent) {
     std::vector<std::string> outputs, inputs;
     {
         const std::shared_ptr<void> held = midi::service().hold(); // one client for both lists
         outputs = listed(midi::Direction::Output);
         inputs = listed(midi::Direction::Input);
     }
-    MidiSetupDialog dialog(midiSettings(), outputs, inputs, parent);
-    if (dialog.exec() == QDialog::Accepted) storeMidiSettings(dialog.chosen(), parent);
+    MidiSetupDialog dialog(session.midiSettings(), outputs, inputs, parent);
+    if (dialog.exec() == QDialog::Accepted) storeMidiSettings(session, dialog.chosen());
 }
 
 } // namespace klangor

@@ -15,6 +15,8 @@ class QSpinBox;
 
 namespace klangor {
 
+class Session;
+
 class MidiSetupDialog : public QDialog {
     Q_OBJECT
 public:
@@ -37,9 +39,9 @@ QString notConnected(const std::string& port);
 
 // Stores `settings` in the settings file and makes them the setup in use; a file that cannot be
 // written is reported to the user and changes nothing.
-bool storeMidiSettings(const morvex::MidiSettings& settings, QWidget* parent);
+bool storeMidiSettings(Session& session, const morvex::MidiSettings& settings);
 
 // The dialog with the ports listed now; OK stores what it shows.
-void runMidiSetup(QWidget* parent);
+void runMidiSetup(Session& session, QWidget* parent);
 
 } // namespace klangor

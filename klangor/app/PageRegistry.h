@@ -14,11 +14,13 @@ namespace klangor {
 
 class EditPage;
 
-using PageFactory = EditPage* (*)(morvex::MorvexState& state, QWidget* parent);
+class Session;
+
+using PageFactory = EditPage* (*)(Session& session, QWidget* parent);
 
 template <class Page>
-EditPage* makePage(morvex::MorvexState& state, QWidget* parent) {
-    return new Page(state, parent);
+EditPage* makePage(Session& session, QWidget* parent) {
+    return new Page(session, parent);
 }
 
 struct PageInfo {

@@ -1,7 +1,5 @@
 #include "ReceiveProgress.h"
 
-#include "Services.h"
-#include "morvex/MidiSettings.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -9,16 +7,6 @@
 #include <QVBoxLayout>
 
 namespace klangor {
-
-morvex::ReceiveOptions receiveOptions(const morvex::MorvexState& state) {
-    morvex::ReceiveOptions options;
-    options.to = voiceDestination(state);
-    // The input of the MIDI setup; none chosen: the one named like the output.
-    options.inputName = receiveInputPort();
-    // The setup counts devices 1..16 as the synthesizer's panel does; the request carries 0..15.
-    options.deviceNumber = midiSettings().deviceNumber - morvex::kFirstDeviceNumber;
-    return options;
-}
 
 ReceiveProgress::ReceiveProgress(QWidget* parent, morvex::ReceiveOptions options)
     : QDialog(parent), options_(std::move(options)),

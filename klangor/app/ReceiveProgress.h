@@ -12,10 +12,6 @@ class QLabel;
 
 namespace klangor {
 
-// Where and how the window receives: the request goes where sends go, the answer is awaited on the
-// input named like that output (else the first input), from device number 0.
-morvex::ReceiveOptions receiveOptions(const morvex::MorvexState& state);
-
 class ReceiveProgress : public QDialog {
     Q_OBJECT
 public:

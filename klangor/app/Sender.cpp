@@ -1,6 +1,5 @@
 #include "Sender.h"
 
-#include "Services.h"
 #include "midi/Pacer.h"
 
 #include <QCoreApplication>
@@ -37,6 +36,7 @@ struct VoiceSender::Queue {
     std::chrono::milliseconds pause{0};
     midi::Pacer pacer;              // the worker's alone
     QObject* inbox = nullptr;       // null once the sender is gone
+    ResultHandler onResult;         // called on the GUI thread only
     std::atomic<int> unreported{0}; // sends whose result the GUI thread has not yet shown
     std::thread worker;
 };
@@ -75,15 +75,16 @@ void VoiceSender::Queue::run() {
         QMetaObject::invokeMethod(
             inbox,
             [this, note, sent = !problem] {
-                (sent ? sentNote() : statusNote())(note);
+                onResult(note, sent);
                 --unreported;
             },
             Qt::QueuedConnection);
     }
 }
 
-VoiceSender::VoiceSender() : queue_(std::make_shared<Queue>()) {
+VoiceSender::VoiceSender(ResultHandler onResult) : queue_(std::make_shared<Queue>()) {
     queue_->inbox = &inbox_;
+    queue_->onResult = std::move(onResult);
     // The worker holds the queue too, so one left behind in a hung service keeps what it uses.
     queue_->worker = std::thread([queue = queue_] { queue->run(); });
 }
@@ -144,11 +145,6 @@ bool VoiceSender::waitUntilIdle(std::chrono::milliseconds limit) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
-}
-
-VoiceSender& voiceSender() {
-    static VoiceSender sender;
-    return sender;
 }
 
 } // namespace klangor

@@ -10,6 +10,7 @@
 #include <QString>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,9 @@ namespace klangor {
 
 class VoiceSender {
 public:
-    VoiceSender();
+    // Told on the GUI thread how each send ended: the note for the user, and whether it went.
+    using ResultHandler = std::function<void(const QString& note, bool sent)>;
+    explicit VoiceSender(ResultHandler onResult);
     // Lets the sends still queued go out, waiting at most one send time-out for each; a send
     // stuck in a hung service is left behind.
     ~VoiceSender();
@@ -61,8 +64,5 @@ inline constexpr const char* kSetupOffer = " Choose the output under Options > M
 
 // `Sent "Init Pad" to PORT (592 bytes)`: the note of a send that went.
 QString sentText(const std::string& voiceName, const std::string& port, std::size_t bytes);
-
-// The sender of the window program.
-VoiceSender& voiceSender();
 
 } // namespace klangor

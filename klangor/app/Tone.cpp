@@ -1,5 +1,7 @@
 #include "Tone.h"
 
+#include "Session.h"
+
 #include "morvex/RandomSource.h"
 
 #include <QButtonGroup>
@@ -19,7 +21,7 @@ int fmSlot(int element) {
 
 } // namespace
 
-TFTone::TFTone(morvex::MorvexState& state, QWidget* parent) : EditPage(state, parent) {
+TFTone::TFTone(Session& session, QWidget* parent) : EditPage(session, parent) {
     setWindowTitle("Tone");
     buildControls();
     buildLayout();
@@ -166,21 +168,21 @@ void TFTone::FMSelect1(int element) {
 }
 
 void TFTone::CheckClick(int element) {
-    Volume[element]->setValue(morvex::SwitchElement(state(), morvex::MutedVolume(), element,
+    Volume[element]->setValue(morvex::SwitchElement(state(), session().mutedVolume(), element,
                                                     Check[element]->isChecked(),
                                                     Volume[element]->value()));
 }
 
 void TFTone::RandWaveTypes() {
     sendChangedVoice([this] {
-        showReports(morvex::RandomizeWaves(state(), morvex::theRandomSource(), state().startDir));
+        showReports(morvex::RandomizeWaves(state(), session().random(), state().startDir));
     });
 }
 
 void TFTone::RandLFOValues() {
     sendChangedVoice([this] {
         morvex::ToneControls shown = controls();
-        morvex::RandomizeLfo(state(), morvex::theRandomSource(), shown);
+        morvex::RandomizeLfo(state(), session().random(), shown);
     });
 }
 

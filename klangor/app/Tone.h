@@ -31,7 +31,7 @@ struct RadioGroup {
 class TFTone : public EditPage {
     Q_OBJECT
 public:
-    explicit TFTone(morvex::MorvexState& state, QWidget* parent = nullptr);
+    explicit TFTone(Session& session, QWidget* parent = nullptr);
 
     void ChVars() override;
     int helpContext() const override { return 1400; }

@@ -1,5 +1,7 @@
 #include "Vector.h"
 
+#include "Session.h"
+
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -69,7 +71,7 @@ QSpinBox* spinBox(const char* name, int minimum, int maximum, int design, QWidge
 
 } // namespace
 
-TFVector::TFVector(morvex::MorvexState& state, QWidget* parent) : EditPage(state, parent) {
+TFVector::TFVector(Session& session, QWidget* parent) : EditPage(session, parent) {
     setWindowTitle("Vector");
 
     LevelSpeed = spinBox("LevelSpeed", 10, 160, 10, this);
@@ -177,7 +179,7 @@ void TFVector::RandVal(VectorKind kind) {
                                                 (level ? LevelMaxX : DetuneMaxX)->value(),
                                                 (level ? LevelMaxY : DetuneMaxY)->value()};
     sendChangedVoice(
-        [&] { morvex::RandVal(state().voiceParams, kind, settings, morvex::theRandomSource()); });
+        [&] { morvex::RandVal(state().voiceParams, kind, settings, session().random()); });
 }
 
 void TFVector::Zero(VectorKind kind) {

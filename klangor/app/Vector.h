@@ -15,7 +15,7 @@ namespace klangor {
 class TFVector : public EditPage {
     Q_OBJECT
 public:
-    explicit TFVector(morvex::MorvexState& state, QWidget* parent = nullptr);
+    explicit TFVector(Session& session, QWidget* parent = nullptr);
 
     // Stores the speeds and tables the user changed; each bad cell shows its own warning.
     void ChVars() override;

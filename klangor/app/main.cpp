@@ -2,7 +2,6 @@
 #include "Main.h"
 
 #include "Icon.h"
-#include "Services.h"
 #include <QApplication>
 
 #include <QIcon>
@@ -12,8 +11,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Klangor");
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(klangor::klangorIcon(128))));
-    klangor::useMidiSettings(morvex::readMidiSettings(morvex::midiSettingsPath()));
-    klangor::THaupt window;
+    morvex::MorvexState voice;
+    klangor::THaupt window(voice);
+    window.session().useMidiSettings(morvex::readMidiSettings(morvex::midiSettingsPath()));
     window.showMaximized();
     window.Initialize();
     return QApplication::exec();

@@ -272,7 +272,7 @@ int receiveCommand(MorvexState& state, const Arguments& a) {
 
 int main(int argc, char** argv) try {
     std::vector<std::string> args(argv + 1, argv + argc);
-    MorvexState& state = theMorvex();
+    MorvexState state;
     state.startDir = findStartDir();
     if (args.size() >= 2 && args[0] == "--data") {
         state.startDir = args[1];

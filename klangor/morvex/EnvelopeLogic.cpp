@@ -17,11 +17,6 @@ std::string picturePath(const std::string& startDir, const char* stem, int n) {
 
 } // namespace
 
-EnvelopeSnapshot& theEnvelopeSnapshot() {
-    static EnvelopeSnapshot snapshot{};
-    return snapshot;
-}
-
 const std::array<EnvelopeRecord, 6> EnvelopePresets = {{
     {67, 99, 99, 92, 40, 0, 28, 64, 1, 3}, // Piano
     {0, 99, 99, 90, 48, 0, 38, 70, 1, 1},  // Guitar

@@ -36,10 +36,9 @@ inline constexpr int kCopiedEnvelopeFields = kLevelType;
 inline constexpr int kLevelTypeCount = 16;
 inline constexpr int kRateTypeCount = 8;
 
-// The envelopes as the page was last filled; "Preset" in a type list goes back to them. Program-
-// wide, because the main window frees the page on every switch.
+// The envelopes as the page was last filled; "Preset" in a type list goes back to them. Kept by the
+// window's session, because the main window frees the page on every switch.
 using EnvelopeSnapshot = std::array<EnvelopeRecord, kElementCount>;
-EnvelopeSnapshot& theEnvelopeSnapshot();
 
 // The entries of the type lists. Entry 0 goes back to the snapshot, entry 1 only marks the
 // element as edited by hand, entries 2..7 are the preset shapes.

@@ -1,7 +1,7 @@
 #pragma once
 // The one Morvex voice that Klangor edits, in its raw and its decoded form, and the few
-// program-wide values that travel with it. The program has exactly one instance (theMorvex());
-// tests make their own.
+// program-wide values that travel with it. The window program's session and each command of the
+// command-line tool own one.
 
 #include <array>
 #include <cstdint>
@@ -97,8 +97,5 @@ struct MorvexState {
     std::uint8_t midiDevice = 0; // index of the MIDI output (and input) port
     std::string startDir;        // folder of morvex.lst, morvex.dev and the page pictures
 };
-
-// The program's one voice.
-MorvexState& theMorvex();
 
 } // namespace morvex

@@ -18,13 +18,4 @@ int RandomSource::pick(int n, int k) {
     return last;
 }
 
-RandomSource& theRandomSource() {
-    static RandomSource source;
-    return source;
-}
-
-int RandPick(int n, int k) {
-    return theRandomSource().pick(n, k);
-}
-
 } // namespace morvex

@@ -22,10 +22,4 @@ private:
     std::mt19937 engine_;
 };
 
-// The program's generator.
-RandomSource& theRandomSource();
-
-// RandPick on the program's generator.
-int RandPick(int n, int k);
-
 } // namespace morvex

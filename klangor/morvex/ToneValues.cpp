@@ -131,11 +131,6 @@ Status SelectFmWave(MorvexState& state, FmElement element, int index, const std:
     return status;
 }
 
-PerElement& MutedVolume() {
-    static PerElement muted{};
-    return muted;
-}
-
 int SwitchElement(MorvexState& state, PerElement& muted, int element, bool on, int volumeBox) {
     state.elementSwitch[element] = on ? 1 : 0;
     if (on) return muted[element];

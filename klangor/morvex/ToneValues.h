@@ -118,9 +118,6 @@ std::vector<Report> StoreToneControls(MorvexState& state, const ToneControls& co
 // "UserDefined" changes nothing until the page is stored.
 Status SelectFmWave(MorvexState& state, FmElement element, int index, const std::string& dir);
 
-// The volume each element had when it was switched off; outlives the page.
-PerElement& MutedVolume();
-
 // An element's check box changed state while its volume box shows `volumeBox`. Sets the element
 // switch, remembers or hands back the volume, and returns what the volume box shows next. The
 // volume reaches the voice only when the page is stored: an element is off by having volume 0.

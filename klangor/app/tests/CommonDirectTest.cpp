@@ -32,10 +32,11 @@ W* control(QWidget* page, const char* name) {
 class CommonPageTest : public ::testing::Test {
 protected:
     void SetUp() override { page.show(); }
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
-    TFCommon page{state};
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
+    TFCommon page{session};
 };
 
 class DirectPageTest : public ::testing::Test {
@@ -47,10 +48,11 @@ protected:
         page.show();
         page.InitVars();
     }
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
-    TFDirectEd page{state};
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
+    TFDirectEd page{session};
 };
 
 } // namespace

@@ -18,18 +18,19 @@ using namespace std::chrono_literals;
 TEST(EnvelopeOnWire, RandomEnvelopesAreSentAsShown) {
     testing_support::TempDir dir;
     StartDirFixture start{dir};
-    ReportCapture boxes;
-    NoteCapture notes;
     testing_support::MidiInputPeer peer{
         testing_support::MidiInputPeer::uniqueName("Klangor Envelope Peer")};
     ASSERT_GE(peer.outputIndex(), 0);
     morvex::MorvexState state;
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
     state.startDir = dir.path().string();
     ASSERT_TRUE(loadInitialVoice(state));
     state.startDir = dataDir().string(); // the scaling pictures
     state.midiDevice = static_cast<std::uint8_t>(peer.outputIndex());
 
-    TFEnvelope page(state);
+    TFEnvelope page(session);
     page.show();
     page.InitVars();
     page.findChild<QPushButton*>("RandEnv")->click();

@@ -42,7 +42,7 @@ protected:
         v.scaling = {0x23, 0, 0xF7, 0x10};
         v.delaySwitch = {0, 0, 1, 0};
         v.delayRate = 33;
-        page = std::make_unique<TFEnvelope>(state);
+        page = std::make_unique<TFEnvelope>(session);
         page->show();
         page->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
@@ -67,9 +67,10 @@ protected:
         if (leave) QTest::keyClick(b, Qt::Key_Tab);
     }
 
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
     std::unique_ptr<TFEnvelope> page;
 };
 
@@ -197,7 +198,7 @@ TEST_F(EnvelopePage, RandomEnvelopesKeepTheirShapeDrawOnceAndSend) {
         EXPECT_LT(v.initialLevel[e], v.attackLevel[e]);
         EXPECT_LT(v.decay1Level[e], v.attackLevel[e]);
         EXPECT_TRUE(v.decay2Level[e] < v.decay1Level[e] || v.decay2Level[e] == 0);
-        EXPECT_EQ(morvex::theEnvelopeSnapshot()[e][morvex::kAttackLevel], v.attackLevel[e]);
+        EXPECT_EQ(session.envelopeSnapshot()[e][morvex::kAttackLevel], v.attackLevel[e]);
     }
     EXPECT_EQ(box("ALD")->value(), v.attackLevel[D]);
     EXPECT_EQ(box("D2RC")->value(), v.decay2Rate[C]);
@@ -292,10 +293,10 @@ TEST(EnvelopeGraphWindow, PaintsTheComputedCurves) {
 TEST(EnvelopeGraphWindow, BelongsToTheEnvelopePageInTheMainWindow) {
     testing_support::TempDir dir;
     StartDirFixture start(dir);
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
     THaupt window(state);
+    ReportCapture boxes{window.session()};
+    NoteCapture notes{window.session()};
     window.show();
     ASSERT_TRUE(window.Initialize());
     state.startDir = dataDir().string(); // where the pictures are

@@ -55,11 +55,12 @@ struct FmPageFixture : ::testing::Test {
     void press(const char* name) { page.findChild<QPushButton*>(name)->click(); }
 
     testing_support::TempDir dir;
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
     morvex::MorvexState before;
-    TFFMEdit page{state};
+    TFFMEdit page{session};
 };
 
 } // namespace
@@ -183,10 +184,10 @@ TEST(FmEditPage, MarksAnElementWhenItsControlsGetFocusNotWhenShown) {
     testing_support::TempDir dir;
     StartDirFixture start(dir);
     writePictures(dir.path());
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
     THaupt window(state);
+    ReportCapture boxes{window.session()};
+    NoteCapture notes{window.session()};
     window.show();
     window.Initialize();
     window.activateWindow();

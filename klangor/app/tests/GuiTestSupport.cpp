@@ -1,6 +1,5 @@
 #include "GuiTestSupport.h"
 
-#include "Sender.h"
 #include "midi/MemoryBus.h"
 
 #include "morvex/VoiceCodec.h"
@@ -34,12 +33,11 @@ StartDirFixture::~StartDirFixture() {
     fs::current_path(previous_, ignored);
 }
 
-ReportCapture::ReportCapture() : previous_(reportBox()) {
-    reportBox() = [this](QWidget*, const morvex::Report& report) { reports.push_back(report); };
-}
-
-ReportCapture::~ReportCapture() {
-    reportBox() = previous_;
+ReportCapture::ReportCapture(Session& session) {
+    // Instead of the window's modal box.
+    QObject::disconnect(&session, &Session::reportRequested, nullptr, nullptr);
+    QObject::connect(&session, &Session::reportRequested, &scope_,
+                     [this](const morvex::Report& report) { reports.push_back(report); });
 }
 
 namespace {
@@ -56,7 +54,6 @@ public:
         guard_ = std::make_unique<midi::ServiceOverride>(*bus_);
     }
     void TearDown() override {
-        voiceSender().waitUntilIdle(kSendsSettle);
         guard_.reset();
         bus_.reset();
     }
@@ -72,21 +69,16 @@ private:
 } // namespace
 
 const std::vector<QString>& Notes::settled() const {
-    voiceSender().waitUntilIdle(kSendsSettle);
+    session_.sender().waitUntilIdle(kSendsSettle);
     return list_;
 }
 
-NoteCapture::NoteCapture() : previousNote_(statusNote()), previousOpener_(helpOpener()) {
-    // Notes of sends made before belong to whoever made them.
-    voiceSender().waitUntilIdle(kSendsSettle);
-    statusNote() = [this](const QString& text) { notes.push_back(text); };
-    helpOpener() = [this](const QUrl& page) { helpPages.push_back(page); };
-}
-
-NoteCapture::~NoteCapture() {
-    voiceSender().waitUntilIdle(kSendsSettle);
-    statusNote() = previousNote_;
-    helpOpener() = previousOpener_;
+NoteCapture::NoteCapture(Session& session) : notes(session) {
+    QObject::connect(&session, &Session::statusMessage, &scope_,
+                     [this](const QString& text) { notes.push_back(text); });
+    QObject::connect(&session, &Session::helpRequested, &scope_, [this, &session](int context) {
+        helpPages.push_back(helpPage(session.state().startDir, context));
+    });
 }
 
 bool loadInitialVoice(morvex::MorvexState& state) {
@@ -105,6 +97,11 @@ void click(QWidget* widget, Qt::MouseButton button, QPoint position) {
     QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton,
                         Qt::NoModifier);
     QApplication::sendEvent(widget, &release);
+}
+
+QString shownCaption(const QWidget& window) {
+    QString caption = window.windowTitle();
+    return caption.replace("[*]", window.isWindowModified() ? "*" : "");
 }
 
 QPoint backgroundPoint(QWidget* page) {

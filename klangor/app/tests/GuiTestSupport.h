@@ -2,11 +2,12 @@
 // Helpers of Klangor's window tests: a start folder with the data files, captured message boxes
 // and status notes, and mouse clicks that reach a widget the way a user's do.
 
-#include "Services.h"
+#include "Session.h"
 #include "morvex/MorvexState.h"
 #include "morvex/Report.h"
 #include "testing/TempDir.h"
 
+#include <QObject>
 #include <QPoint>
 #include <QString>
 #include <filesystem>
@@ -28,21 +29,21 @@ private:
     std::filesystem::path previous_;
 };
 
-// Every message box while it lives, in order, instead of a modal box.
+// Every message box of the session, in order, instead of a modal box.
 class ReportCapture {
 public:
-    ReportCapture();
-    ~ReportCapture();
+    explicit ReportCapture(Session& session);
     std::vector<morvex::Report> reports;
 
 private:
-    ReportBox previous_;
+    QObject scope_; // the connections end with the capture
 };
 
 // Status notes in order. Sends report from their worker, so reading the notes first waits until
 // every send made so far has reported.
 class Notes {
 public:
+    explicit Notes(Session& session) : session_(session) {}
     std::size_t size() const { return settled().size(); }
     bool empty() const { return settled().empty(); }
     const QString& operator[](std::size_t index) const { return settled()[index]; }
@@ -50,20 +51,19 @@ public:
 
 private:
     const std::vector<QString>& settled() const;
+    Session& session_;
     std::vector<QString> list_;
 };
 
-// Every status note and every opened help page while it lives.
+// Every status note and every help page asked for in the session.
 class NoteCapture {
 public:
-    NoteCapture();
-    ~NoteCapture();
+    explicit NoteCapture(Session& session);
     Notes notes;
     std::vector<QUrl> helpPages;
 
 private:
-    StatusNote previousNote_;
-    HelpOpener previousOpener_;
+    QObject scope_; // the connections end with the capture
 };
 
 // LoadVoiceFile and DecodeVoice of state.startDir/initial.syx; false when it failed.
@@ -82,6 +82,9 @@ inline void rightClick(QWidget* widget, QPoint position = {}) {
 // A point of the page's own background (no control under it), after giving the page room; null
 // when the controls cover it all.
 QPoint backgroundPoint(QWidget* page);
+
+// The caption as the window system shows it: "[*]" is "*" while the window is modified.
+QString shownCaption(const QWidget& window);
 
 // The data folder of the sources.
 std::filesystem::path dataDir();

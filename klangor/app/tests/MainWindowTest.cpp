@@ -32,8 +32,8 @@ std::vector<std::string> pageLog;
 // A page that writes down what the window does with it.
 class LogPage : public EditPage {
 public:
-    LogPage(morvex::MorvexState& state, QWidget* parent, std::string name)
-        : EditPage(state, parent), name_(std::move(name)) {
+    LogPage(Session& session, QWidget* parent, std::string name)
+        : EditPage(session, parent), name_(std::move(name)) {
         pageLog.push_back("create " + name_);
     }
     ~LogPage() override { pageLog.push_back("free " + name_); }
@@ -49,8 +49,8 @@ private:
 };
 
 template <char Letter>
-EditPage* makeLogPage(morvex::MorvexState& state, QWidget* parent) {
-    return new LogPage(state, parent, std::string(1, Letter));
+EditPage* makeLogPage(Session& session, QWidget* parent) {
+    return new LogPage(session, parent, std::string(1, Letter));
 }
 
 std::vector<PageInfo> logPages() {
@@ -67,6 +67,10 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         pageLog.clear();
+        window.askToSave = [this](QWidget*, const QString& text) {
+            questions.push_back(text);
+            return QMessageBox::No;
+        };
         window.show();
         ASSERT_TRUE(window.Initialize());
         ASSERT_TRUE(boxes.reports.empty());
@@ -76,11 +80,12 @@ protected:
     TempDir dir;
     // morvex.dev names a device that does not exist: every send ends in a status note.
     StartDirFixture start{dir, "200"};
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
     THaupt window{state};
+    ReportCapture boxes{window.session()};
+    NoteCapture notes{window.session()};
     std::string fileName;
+    std::vector<QString> questions; // "Save changes to ...?", each answered No
 };
 
 class PageSwitchTest : public MainWindowTest {};
@@ -90,10 +95,10 @@ class PageSwitchTest : public MainWindowTest {};
 TEST(PageSwitch, FixedOrderAndActivePage) {
     TempDir dir;
     StartDirFixture start(dir);
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
     THaupt window(state, nullptr, logPages());
+    ReportCapture boxes{window.session()};
+    NoteCapture notes{window.session()};
     window.show();
     window.Initialize();
     pageLog.clear();
@@ -137,7 +142,7 @@ TEST_F(MainWindowTest, SaveKeepsThePageAndSaveAsClosesIt) {
     window.SaveDestinationFile1Click(); // "backup.syx" in the current folder
     EXPECT_EQ(window.activePage(), "FCommon");
     EXPECT_NE(window.activePageWidget(), nullptr);
-    EXPECT_TRUE(window.windowTitle().startsWith("Klangor for Morvex   backup.syx"));
+    EXPECT_TRUE(shownCaption(window).startsWith("Klangor for Morvex   backup.syx"));
     morvex::MorvexState saved;
     ASSERT_FALSE(morvex::LoadVoiceFile(saved, dir.file("backup.syx")));
     EXPECT_EQ(std::string(saved.voiceData.begin() + 3, saved.voiceData.begin() + 11), "Saved   ");
@@ -151,7 +156,7 @@ TEST_F(MainWindowTest, SaveKeepsThePageAndSaveAsClosesIt) {
     EXPECT_EQ(window.activePage(), "");
     EXPECT_EQ(window.activePageWidget(), nullptr);
     EXPECT_TRUE(std::filesystem::exists(dir.file("other.syx")));
-    EXPECT_EQ(window.windowTitle(), "Klangor for Morvex   " + other);
+    EXPECT_EQ(shownCaption(window), "Klangor for Morvex   " + other);
 
     // A cancelled Save as saves under the name the dialog still holds.
     std::filesystem::remove(dir.file("other.syx"));
@@ -169,9 +174,10 @@ TEST_F(MainWindowTest, CancelledInputFileReloadsTheCurrentVoiceAndSendsIt) {
         return QString();
     };
     window.SourceFile1Click();
+    EXPECT_EQ(questions, std::vector<QString>{"Save changes to backup.syx?"});
     EXPECT_EQ(voiceName(state), fileName);
     EXPECT_EQ(window.activePage(), "");
-    EXPECT_EQ(window.windowTitle(), "Klangor for Morvex   initial.syx");
+    EXPECT_EQ(shownCaption(window), "Klangor for Morvex   initial.syx");
     ASSERT_EQ(notes.notes.size(), 1u); // the send, to a device that is not there
     EXPECT_TRUE(boxes.reports.empty());
 }
@@ -184,7 +190,7 @@ TEST_F(MainWindowTest, UnreadableFileEndsTheCommandWithABox) {
     window.SourceFile1Click();
     ASSERT_EQ(boxes.reports.size(), 1u);
     EXPECT_EQ(boxes.reports[0].caption, "Fehler");
-    EXPECT_EQ(window.windowTitle(), "Klangor for Morvex");
+    EXPECT_EQ(shownCaption(window), "Klangor for Morvex");
     EXPECT_TRUE(notes.notes.empty());
     EXPECT_EQ(voiceName(state), fileName);
 
@@ -194,7 +200,7 @@ TEST_F(MainWindowTest, UnreadableFileEndsTheCommandWithABox) {
     window.DestinationFile1Click();
     ASSERT_EQ(boxes.reports.size(), 2u);
     EXPECT_EQ(boxes.reports[1].caption, "Fehler");
-    EXPECT_EQ(window.windowTitle(), "Klangor for Morvex");
+    EXPECT_EQ(shownCaption(window), "Klangor for Morvex");
 }
 
 TEST_F(MainWindowTest, InitializeAfterARefusedFileReadsTheFileTheCaptionNames) {
@@ -207,13 +213,13 @@ TEST_F(MainWindowTest, InitializeAfterARefusedFileReadsTheFileTheCaptionNames) {
     window.SourceFile1Click();
     ASSERT_EQ(boxes.reports.size(), 1u);
     const QString caption = "Klangor for Morvex   " + QString::fromStdString(dir.file("good.syx"));
-    EXPECT_EQ(window.windowTitle(), caption);
+    EXPECT_EQ(shownCaption(window), caption);
 
     state.voiceName.fill('x');
     window.ReInit();
     EXPECT_EQ(boxes.reports.size(), 1u) << boxes.reports.back().text;
     EXPECT_EQ(voiceName(state), fileName);
-    EXPECT_EQ(window.windowTitle(), caption);
+    EXPECT_EQ(shownCaption(window), caption);
     // The next dialog starts from that file too, and a cancel reads it again.
     window.fileDialogs.open = [&](QWidget*, const QString& current) {
         EXPECT_EQ(current.toStdString(), dir.file("good.syx"));
@@ -321,7 +327,7 @@ TEST_F(MainWindowTest, HelpAndInfo) {
 TEST_F(MainWindowTest, MenuBarAsTheUserSeesIt) {
     QStringList bar;
     for (QAction* action : window.menuBar()->actions()) bar << action->text();
-    EXPECT_EQ(bar, (QStringList{"&File", "&Common", "&Vector", "&Tone", "&Envelope", "&FM-Edit",
+    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&Common", "&Vector", "&Tone", "&Envelope", "&FM-Edit",
                                 "&Direct Edit", "&Options", "  ", "?"}));
 
     QMenu* file = window.menuBar()->actions().constFirst()->menu();
@@ -335,17 +341,17 @@ TEST_F(MainWindowTest, MenuBarAsTheUserSeesIt) {
                                   "Initialize", "", "Info", "", "&Receive from Morvex"}));
     EXPECT_EQ(keys, (QStringList{"Ctrl+N", "F2", "Ctrl+S", "F12", "F5", "", "", "", "Ctrl+R"}));
     EXPECT_TRUE(file->actions().constLast()->isEnabled());
-    EXPECT_EQ(window.menuBar()->actions()[5]->shortcut().toString(), "Ctrl+F");
+    EXPECT_EQ(window.menuBar()->actions()[6]->shortcut().toString(), "Ctrl+F");
 }
 
 TEST(MainWindowStart, MissingDeviceFileWarnsAndGoesOn) {
     TempDir dir;
     StartDirFixture start(dir);
     std::filesystem::remove(dir.path() / "morvex.dev");
-    ReportCapture boxes;
     morvex::MorvexState state;
     state.midiDevice = 3;
     THaupt window(state);
+    ReportCapture boxes{window.session()};
     EXPECT_TRUE(window.Initialize());
     ASSERT_EQ(boxes.reports.size(), 1u);
     EXPECT_EQ(boxes.reports[0].text, "File \"morvex.dev\" not found!");
@@ -357,13 +363,13 @@ TEST(MainWindowStart, MissingDeviceFileWarnsAndGoesOn) {
 TEST(MainWindowStart, AnUnreachableDeviceIsNotedInTheStatusBar) {
     TempDir dir;
     StartDirFixture start(dir, "200");
-    ReportCapture boxes;
     morvex::MorvexState state;
     THaupt window(state);
+    ReportCapture boxes{window.session()};
     window.show();
     ASSERT_TRUE(window.Initialize());
     window.Senden1Click();
-    ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+    ASSERT_TRUE(window.session().sender().waitUntilIdle(5s));
     EXPECT_FALSE(window.statusBar()->currentMessage().isEmpty());
     EXPECT_TRUE(boxes.reports.empty());
 }

@@ -31,14 +31,12 @@ protected:
         early = midi::MidiInput::open({"Early", "in", std::nullopt, false}, error, bus);
         synth = midi::MidiInput::open({"Morvex", "in", std::nullopt, false}, error, bus);
         ASSERT_TRUE(early && synth) << error;
-        deviceFileChoosesOutput() = false;
         state.startDir = dataDir().string();
         ASSERT_TRUE(loadInitialVoice(state));
     }
     void TearDown() override {
         bus.hangPuts(false);
-        EXPECT_TRUE(voiceSender().waitUntilIdle(5s));
-        useMidiSettings({});
+        EXPECT_TRUE(session.sender().waitUntilIdle(5s));
         ::unsetenv("KLANGOR_INI");
     }
     // Every dump that reached the synthesizer so far.
@@ -57,8 +55,9 @@ protected:
     midi::ServiceOverride guard{bus};
     testing_support::TempDir dir;
     std::shared_ptr<midi::MidiInput> early, synth;
-    ReportCapture boxes;
     morvex::MorvexState state;
+    Session session{state};
+    ReportCapture boxes{session};
 };
 
 } // namespace
@@ -90,7 +89,7 @@ TEST_F(MidiSetupTest, AStoredOutputIsFoundByNameUnlessMorvexDevOfTheUsersFolderN
     MidiSetupDialog dialog({}, names(midi::Direction::Output), names(midi::Direction::Input));
     auto* output = dialog.findChild<QComboBox*>("Output");
     output->setCurrentIndex(output->findText("Morvex:in"));
-    ASSERT_TRUE(storeMidiSettings(dialog.chosen(), nullptr));
+    ASSERT_TRUE(storeMidiSettings(session, dialog.chosen()));
     EXPECT_EQ(morvex::readMidiSettings(morvex::midiSettingsPath()).outputPort, "Morvex:in");
 
     std::string error;
@@ -110,10 +109,13 @@ TEST_F(MidiSetupTest, AStoredOutputIsFoundByNameUnlessMorvexDevOfTheUsersFolderN
         StartDirFixture start(folder, c.deviceFile);
         if (c.deviceFile.empty()) std::filesystem::remove(folder.path() / "morvex.dev");
         THaupt window(state);
+        ReportCapture windowBoxes{window.session()};
+        // As the program starts: the stored setup, then the data folder.
+        window.session().useMidiSettings(morvex::readMidiSettings(morvex::midiSettingsPath()));
         window.show();
         ASSERT_TRUE(window.Initialize());
         window.Senden1Click();
-        ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+        ASSERT_TRUE(window.session().sender().waitUntilIdle(5s));
         midi::Bytes dump;
         ASSERT_EQ(c.receiver->next(dump, 1s), midi::MidiInput::Outcome::Message) << c.note;
         EXPECT_EQ(dump, morvex::dumpBytes(state));
@@ -129,8 +131,8 @@ TEST_F(MidiSetupTest, EditsWhileADumpIsOnItsWayAreCoalescedIntoTheNewestVoice) {
         bool hang; // the first dump stays on its way through the whole burst
     };
     for (const Case c : {Case{false, 0, true}, Case{true, 0, true}, Case{true, 300, false}}) {
-        useMidiSettings({"Morvex:in", "", 1, c.pauseMs, c.sendWhileEditing});
-        TFCommon page(state);
+        session.useMidiSettings({"Morvex:in", "", 1, c.pauseMs, c.sendWhileEditing});
+        TFCommon page(session);
         page.show();
         page.InitVars();
         auto* box = page.findChild<QSpinBox*>("PitchBend");
@@ -143,7 +145,7 @@ TEST_F(MidiSetupTest, EditsWhileADumpIsOnItsWayAreCoalescedIntoTheNewestVoice) {
         box->setValue(7);
         QApplication::processEvents();
         bus.hangPuts(false);
-        ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+        ASSERT_TRUE(session.sender().waitUntilIdle(5s));
         const std::vector<midi::Bytes> dumps = received();
         if (!c.sendWhileEditing) {
             EXPECT_TRUE(dumps.empty()) << "off by default: edits send nothing";
@@ -163,9 +165,9 @@ TEST_F(MidiSetupTest, ATypedValueIsSentOnceItIsCommitted) {
         Qt::Key then; // Enter commits what was typed; a step key steps from it and commits
         int sent;
     };
-    useMidiSettings({"Morvex:in", "", 1, 0, true});
+    session.useMidiSettings({"Morvex:in", "", 1, 0, true});
     for (const Case c : {Case{"11", Qt::Key_Return, 11}, Case{"5", Qt::Key_Up, 6}}) {
-        TFCommon page(state);
+        TFCommon page(session);
         page.show();
         page.InitVars();
         auto* box = page.findChild<QSpinBox*>("PitchBend");
@@ -173,11 +175,11 @@ TEST_F(MidiSetupTest, ATypedValueIsSentOnceItIsCommitted) {
         box->selectAll();
         QTest::keyClicks(box, c.typed);
         QApplication::processEvents();
-        ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+        ASSERT_TRUE(session.sender().waitUntilIdle(5s));
         EXPECT_TRUE(received().empty()) << "not while typing " << c.typed;
         QTest::keyClick(box, c.then);
         QApplication::processEvents();
-        ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+        ASSERT_TRUE(session.sender().waitUntilIdle(5s));
         const std::vector<midi::Bytes> dumps = received();
         ASSERT_EQ(dumps.size(), 1u) << c.typed;
         EXPECT_EQ(state.voiceParams.pitchBend, c.sent);

@@ -110,8 +110,6 @@ std::string firstDifference(const morvex::VoiceBytes& before, const morvex::Voic
 } // namespace
 
 TEST(PageRoundTrip, OpeningAndLeavingEveryPageWithoutAnEditKeepsTheVoice) {
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
     state.startDir = dataDir().string();
     state.midiDevice = 250; // no such output: Direct edit's send on leaving is only a note
@@ -119,6 +117,8 @@ TEST(PageRoundTrip, OpeningAndLeavingEveryPageWithoutAnEditKeepsTheVoice) {
     const std::vector<TestVoice> voices = testVoices(state);
 
     THaupt window(state);
+    ReportCapture boxes{window.session()};
+    NoteCapture notes{window.session()};
     window.show();
     // Each page is opened for the first voice; the others come as a reload while it is open
     // (Initialize, F5), which fills the page the same way and costs no new window.

@@ -71,19 +71,19 @@ TEST(ReceiveWindow, OnlyAWholeValidVoiceChangesTheWindow) {
         });
         testing_support::TempDir dir;
         StartDirFixture start{dir, synth.wireboxOut}; // morvex.dev names the synthesizer
-        ReportCapture boxes;
-        NoteCapture notes;
         ASSERT_TRUE(loadInitialVoice(state));
         dump = receivedDump(state);
         if (c.answer == Answer::BadCheck) dump[590] = (dump[590] + 1) & 0x7F;
 
         THaupt window(state);
+        ReportCapture boxes{window.session()};
+        NoteCapture notes{window.session()};
         window.show();
         ASSERT_TRUE(window.Initialize());
         window.showPage("FCommon");
         const auto* name = window.activePageWidget()->findChild<QLineEdit*>("VName");
         ASSERT_NE(name, nullptr);
-        const QString caption = window.windowTitle();
+        const QString caption = shownCaption(window);
         const std::string nameBefore = voiceName(state);
 
         window.receiveTimeout = c.cancel ? 10s : 300ms;
@@ -102,16 +102,16 @@ TEST(ReceiveWindow, OnlyAWholeValidVoiceChangesTheWindow) {
         if (c.answer != Answer::Voice || c.cancel) {
             EXPECT_EQ(voiceName(state), nameBefore);
             EXPECT_EQ(name->text().toStdString(), "Init Pad");
-            EXPECT_EQ(window.windowTitle(), caption);
+            EXPECT_EQ(shownCaption(window), caption);
             continue;
         }
         EXPECT_EQ(voiceName(state), "Received");
         EXPECT_EQ(name->text(), "Received");
-        EXPECT_TRUE(window.windowTitle().contains("   received from Morvex"))
-            << window.windowTitle().toStdString();
+        EXPECT_TRUE(shownCaption(window).contains("   received from Morvex"))
+            << shownCaption(window).toStdString();
         window.SaveDestinationFile1Click(); // F2 as for a file: "backup.syx"
-        EXPECT_TRUE(window.windowTitle().contains("   backup.syx"))
-            << window.windowTitle().toStdString();
+        EXPECT_TRUE(shownCaption(window).contains("   backup.syx"))
+            << shownCaption(window).toStdString();
         morvex::MorvexState saved;
         ASSERT_FALSE(morvex::LoadVoiceFile(saved, "backup.syx"));
         morvex::DecodeVoice(saved);

@@ -31,22 +31,27 @@ protected:
     void start(const std::string& device) {
         fixture = std::make_unique<StartDirFixture>(dir, device);
         window = std::make_unique<THaupt>(state);
+        boxes = std::make_unique<ReportCapture>(window->session());
+        notes = std::make_unique<NoteCapture>(window->session());
+        window->askToSave = [](QWidget*, const QString&) { return QMessageBox::No; };
         window->show();
         ASSERT_TRUE(window->Initialize());
-        ASSERT_TRUE(boxes.reports.empty());
+        ASSERT_TRUE(boxes->reports.empty());
     }
     void TearDown() override {
+        notes.reset();
+        boxes.reset();
         window.reset();
         fixture.reset();
     }
 
     MidiInputPeer peer{MidiInputPeer::uniqueName("Morvex In")};
     TempDir dir;
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
     std::unique_ptr<StartDirFixture> fixture;
     std::unique_ptr<THaupt> window;
+    std::unique_ptr<ReportCapture> boxes;
+    std::unique_ptr<NoteCapture> notes;
 };
 
 } // namespace
@@ -61,7 +66,7 @@ TEST_F(SendOnWireTest, F12AndACancelledInputFileEachSendOneWholeDump) {
     EXPECT_EQ(received[0], morvex::dumpBytes(state));
     EXPECT_EQ(received[1], received[0]);
     EXPECT_EQ(received[0].size(), 592u);
-    EXPECT_TRUE(notes.notes.empty());
+    EXPECT_TRUE(notes->notes.empty());
 }
 
 TEST_F(SendOnWireTest, DeviceFileMayNameThePortAndDirectEditSendsItsBytes) {
@@ -75,15 +80,15 @@ TEST_F(SendOnWireTest, DeviceFileMayNameThePortAndDirectEditSendsItsBytes) {
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0][16 + 35], 10);
     EXPECT_EQ(received[0], morvex::dumpBytes(state));
-    EXPECT_TRUE(notes.notes.empty());
+    EXPECT_TRUE(notes->notes.empty());
 }
 
 TEST_F(SendOnWireTest, AMissingPortIsAStatusNoteNotABox) {
     start("No Such Synth:MIDI In");
     window->Senden1Click();
-    ASSERT_EQ(notes.notes.size(), 1u);
-    EXPECT_TRUE(notes.notes[0].contains("No Such Synth"));
-    EXPECT_TRUE(boxes.reports.empty());
+    ASSERT_EQ(notes->notes.size(), 1u);
+    EXPECT_TRUE(notes->notes[0].contains("No Such Synth"));
+    EXPECT_TRUE(boxes->reports.empty());
     EXPECT_TRUE(peer.waitForMessages(1, 300ms).empty());
 }
 
@@ -109,8 +114,8 @@ TEST_F(SendOnWireTest, ReceiveFromTheVirtualMorvexMakesItsVoiceTheCurrentOne) {
     start(synth.inPort()); // morvex.dev names the synthesizer; it answers on its "Out" port
     window->receiveTimeout = 5s;
     window->ReceiveClick();
-    EXPECT_TRUE(boxes.reports.empty());
+    EXPECT_TRUE(boxes->reports.empty());
     EXPECT_EQ(std::string(state.voiceName.begin(), state.voiceName.begin() + name.size()), name);
-    EXPECT_TRUE(window->windowTitle().contains("received from Morvex"))
-        << window->windowTitle().toStdString();
+    EXPECT_TRUE(shownCaption(*window).contains("received from Morvex"))
+        << shownCaption(*window).toStdString();
 }

@@ -25,14 +25,16 @@ protected:
         ASSERT_TRUE(synth) << error;
         fixture = std::make_unique<StartDirFixture>(dir, "0");
         window = std::make_unique<THaupt>(state);
+        boxes = std::make_unique<ReportCapture>(window->session());
         window->show();
         ASSERT_TRUE(window->Initialize());
-        voiceSender().setTimeout(300ms);
+        window->session().sender().setTimeout(300ms);
     }
     void TearDown() override {
         bus.hangPuts(false);
-        voiceSender().setTimeout(5s);
-        EXPECT_TRUE(voiceSender().waitUntilIdle(5s));
+        window->session().sender().setTimeout(5s);
+        EXPECT_TRUE(window->session().sender().waitUntilIdle(5s));
+        boxes.reset();
         window.reset();
         synth.reset();
     }
@@ -42,10 +44,10 @@ protected:
     midi::ServiceOverride guard{bus};
     std::shared_ptr<midi::MidiInput> synth;
     testing_support::TempDir dir;
-    ReportCapture boxes;
     morvex::MorvexState state;
     std::unique_ptr<StartDirFixture> fixture;
     std::unique_ptr<THaupt> window;
+    std::unique_ptr<ReportCapture> boxes;
 };
 
 } // namespace
@@ -61,21 +63,21 @@ TEST_F(SenderTest, AHungSendLeavesTheWindowRunningAndEndsInTheStatusBar) {
     window->Senden1Click();
     EXPECT_LT(Clock::now() - start, 20ms); // the GUI thread only hands the dump over
 
-    ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+    ASSERT_TRUE(window->session().sender().waitUntilIdle(5s));
     EXPECT_GE(ticks, 10); // the event loop ran all through the 300 ms the send hung
     EXPECT_TRUE(statusText().contains("did not take the message in time"))
         << statusText().toStdString();
-    EXPECT_TRUE(boxes.reports.empty());
+    EXPECT_TRUE(boxes->reports.empty());
 }
 
 TEST_F(SenderTest, SendsArriveWholeAndInOrder) {
     std::vector<midi::Bytes> sent;
     for (std::uint8_t value : {10, 20, 30}) {
         state.voiceData[35] = value;
-        transmitVoice(state);
+        window->session().transmitVoice();
         sent.push_back(morvex::dumpBytes(state));
     }
-    ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+    ASSERT_TRUE(window->session().sender().waitUntilIdle(5s));
     for (const midi::Bytes& expected : sent) {
         midi::Bytes message;
         ASSERT_EQ(synth->next(message, 1s), midi::MidiInput::Outcome::Message);
@@ -89,8 +91,8 @@ TEST_F(SenderTest, SendsArriveWholeAndInOrder) {
 
     // The synthesizer's port gone: the next send says so in the status bar and offers the setup.
     synth.reset();
-    transmitVoice(state);
-    ASSERT_TRUE(voiceSender().waitUntilIdle(5s));
+    window->session().transmitVoice();
+    ASSERT_TRUE(window->session().sender().waitUntilIdle(5s));
     EXPECT_TRUE(statusText().contains("nothing was sent")) << statusText().toStdString();
     EXPECT_TRUE(statusText().endsWith(kSetupOffer)) << statusText().toStdString();
     EXPECT_TRUE(offer->isVisible());

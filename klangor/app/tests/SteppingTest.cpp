@@ -86,10 +86,11 @@ TEST(AttachStepping, GoesThroughSetValueAndStaysOnTheBox) {
 }
 
 TEST(AttachStepping, CommonPageOffsetsSkipNearTheLimits) {
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
-    TFCommon page(state);
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
+    TFCommon page(session);
     page.show();
     auto* attack = page.findChild<QSpinBox*>("EnvelopeAR");
     auto* release = page.findChild<QSpinBox*>("EnvelopeRR");

@@ -14,16 +14,17 @@ using namespace std::chrono_literals;
 TEST(ToneOnTheWire, BackgroundClickAndRandomButtonSendOneDumpEach) {
     testing_support::TempDir dir;
     StartDirFixture start(dir);
-    ReportCapture boxes;
-    NoteCapture notes;
     testing_support::MidiInputPeer synth(testing_support::MidiInputPeer::uniqueName("Tone Synth"));
     ASSERT_TRUE(synth.isOpen());
     morvex::MorvexState state;
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
     state.startDir = dir.path().string();
     ASSERT_TRUE(loadInitialVoice(state));
     state.midiDevice = static_cast<std::uint8_t>(synth.outputIndex());
 
-    TFTone page(state);
+    TFTone page(session);
     page.resize(1200, 700);
     page.show();
     page.InitVars();

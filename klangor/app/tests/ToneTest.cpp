@@ -26,11 +26,10 @@ protected:
     void SetUp() override {
         state.startDir = dir.path().string();
         ASSERT_TRUE(loadInitialVoice(state));
-        morvex::MutedVolume() = {};
     }
 
     void openPage() {
-        page = std::make_unique<TFTone>(state);
+        page = std::make_unique<TFTone>(session);
         page->resize(1200, 700);
         page->show();
         page->InitVars();
@@ -57,9 +56,10 @@ protected:
 
     testing_support::TempDir dir;
     StartDirFixture start{dir};
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
     std::unique_ptr<TFTone> page;
 };
 
@@ -238,10 +238,10 @@ TEST_F(ToneTest, StoringAFreshPageKeepsTheVoice) {
 TEST(ToneWindow, OpensFromTheMainWindowAndStoresOnSwitch) {
     testing_support::TempDir dir;
     StartDirFixture start(dir);
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
     THaupt window(state);
+    ReportCapture boxes{window.session()};
+    NoteCapture notes{window.session()};
     window.show();
     ASSERT_TRUE(window.Initialize());
     window.showPage("FTone");

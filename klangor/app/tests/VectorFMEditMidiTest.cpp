@@ -32,18 +32,19 @@ struct VectorFmOnWire : ::testing::Test {
 
     testing_support::TempDir dir;
     StartDirFixture start{dir};
-    ReportCapture boxes;
-    NoteCapture notes;
     testing_support::MidiInputPeer peer{
         testing_support::MidiInputPeer::uniqueName("Klangor Vector FM Peer")};
     morvex::MorvexState state;
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
     bool loaded = false;
 };
 
 } // namespace
 
 TEST_F(VectorFmOnWire, VectorRightClickSendsTheTypedStep) {
-    TFVector page(state);
+    TFVector page(session);
     page.show();
     page.InitVars();
     page.findChild<QTableWidget*>("StringGrid1")->item(0, 0)->setText("5");
@@ -61,7 +62,7 @@ TEST_F(VectorFmOnWire, VectorRightClickSendsTheTypedStep) {
 }
 
 TEST_F(VectorFmOnWire, FmCopyAndLeftClickSendNothingARightClickSendsTheCopy) {
-    TFFMEdit page(state);
+    TFFMEdit page(session);
     page.show();
     page.InitVars();
     page.findChild<QPushButton*>("CopyBD1")->click();

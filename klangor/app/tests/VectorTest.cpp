@@ -38,10 +38,11 @@ struct VectorPageFixture : ::testing::Test {
     QSpinBox* box(const char* name) { return page.findChild<QSpinBox*>(name); }
     void press(const char* name) { page.findChild<QPushButton*>(name)->click(); }
 
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
-    TFVector page{state};
+    Session session{state};
+    ReportCapture boxes{session};
+    NoteCapture notes{session};
+    TFVector page{session};
 };
 
 } // namespace
@@ -171,10 +172,10 @@ TEST_F(VectorPageFixture, RightClickOnTheBackgroundStoresAndSendsAndOnControlsDo
 TEST(VectorPage, OpensFromTheMainWindowAndStoresOnASwitch) {
     testing_support::TempDir dir;
     StartDirFixture start(dir);
-    ReportCapture boxes;
-    NoteCapture notes;
     morvex::MorvexState state;
     THaupt window(state);
+    ReportCapture boxes{window.session()};
+    NoteCapture notes{window.session()};
     window.show();
     window.Initialize();
     window.showPage("FVector");

@@ -68,8 +68,6 @@ protected:
         testing_support::MidiInputPeer::uniqueName("Klangor Buttons Peer")};
     testing_support::TempDir dir;
     StartDirFixture start{dir, std::to_string(peer.outputIndex())};
-    ReportCapture boxes;
-    NoteCapture notes;
     std::size_t sends = 0;
 };
 
@@ -80,6 +78,8 @@ TEST_F(VoiceButtons, ThePageShowsWhatTheButtonSent) {
         SCOPED_TRACE(std::string(c.page) + " " + c.control);
         morvex::MorvexState state;
         THaupt window(state);
+        ReportCapture boxes{window.session()};
+        NoteCapture notes{window.session()};
         window.show();
         ASSERT_TRUE(window.Initialize());
         window.showPage(c.page);

@@ -9,7 +9,7 @@
 #include "MidiSetupDialog.h"
 #include "PageRegistry.h"
 #include "ReceiveProgress.h"
-#include "Services.h"
+#include "Session.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,13 +53,16 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Nothing may wait for a click here: boxes and notes go to standard error.
-    klangor::reportBox() = [](QWidget*, const morvex::Report& report) {
-        std::fprintf(stderr, "%s: %s\n", report.caption.c_str(), report.text.c_str());
-    };
-    klangor::statusNote() = [](const QString&) {};
-
-    klangor::THaupt window;
+    morvex::MorvexState voice;
+    klangor::THaupt window(voice);
+    // Nothing may wait for a click here: boxes go to standard error instead.
+    klangor::Session& session = window.session();
+    QObject::disconnect(&session, &klangor::Session::reportRequested, nullptr, nullptr);
+    QObject::connect(&session, &klangor::Session::reportRequested,
+                     [](const morvex::Report& report) {
+                         std::fprintf(stderr, "%s: %s\n", report.caption.c_str(),
+                                      report.text.c_str());
+                     });
     window.resize(width, height);
     window.show();
     window.Initialize();
@@ -77,7 +80,7 @@ int main(int argc, char** argv) {
         }
     }
     // The window Receive from Morvex shows while it waits (shown only: nothing is received).
-    klangor::ReceiveProgress progress(&window, klangor::receiveOptions(morvex::theMorvex()));
+    klangor::ReceiveProgress progress(&window, session.receiveOptions());
     progress.show();
     ok = save(progress, folder + "/klangor-receive.png") && ok;
     // The MIDI setup, with ports of a typical session; the stored input is not there now.
