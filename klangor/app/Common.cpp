@@ -140,7 +140,7 @@ bool TFCommon::eventFilter(QObject* watched, QEvent* event) {
         typed = static_cast<QInputMethodEvent*>(event)->commitString();
     if (const QString left = lettersLeftOut(typed, *VName->validator()); !left.isEmpty())
         session().note("The voice name takes plain ASCII letters only: \"" + left +
-                     "\" was left out.");
+                       "\" was left out.");
     return EditPage::eventFilter(watched, event);
 }
 

@@ -131,7 +131,7 @@ private:
     bool watching_ = false;
     bool fillingControls_ = false;
     bool storePending_ = false;
-    QString pendingStep_; // the name of the step the pending store records
+    QString pendingStep_;                   // the name of the step the pending store records
     QHash<const QObject*, QVariant> shown_; // each control's value at the last fill
 };
 

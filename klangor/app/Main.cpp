@@ -168,8 +168,8 @@ void THaupt::createEditMenu() {
     });
     QAction* redo = edit->addAction("Redo", this, &THaupt::redo);
     redo->setObjectName("Redo");
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     redo->setEnabled(false);
     connect(&history, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
     connect(&history, &QUndoStack::redoTextChanged, redo, [redo](const QString& step) {
@@ -261,9 +261,9 @@ bool THaupt::Initialize() {
         // shipped and cannot be edited, only stands in while no output was chosen.
         std::error_code error;
         const std::filesystem::path here = std::filesystem::current_path(error);
-        session_.useDeviceFile(portName, !problem && !error &&
-                                             std::filesystem::equivalent(state.startDir, here,
-                                                                         error));
+        session_.useDeviceFile(portName,
+                               !problem && !error &&
+                                   std::filesystem::equivalent(state.startDir, here, error));
         if (problem) session_.report(*problem);
     }
     const bool loaded = loadVoice();
@@ -409,8 +409,8 @@ void THaupt::ReceiveClick() {
     const morvex::ReceivedVoice received = progress.run();
     if (received.outcome == morvex::ReceivedVoice::Outcome::Cancelled) return;
     if (!received) {
-        session_.report(morvex::Report{morvex::Report::Icon::Warning, "Receive from Morvex",
-                                       received.text});
+        session_.report(
+            morvex::Report{morvex::Report::Icon::Warning, "Receive from Morvex", received.text});
         return;
     }
     morvex::takeVoiceDump(session_.state(), received.dump);

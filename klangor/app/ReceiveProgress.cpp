@@ -1,6 +1,5 @@
 #include "ReceiveProgress.h"
 
-
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>

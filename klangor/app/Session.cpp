@@ -84,18 +84,16 @@ morvex::ReceiveOptions Session::receiveOptions() const {
 }
 
 void Session::sendVoice() {
-    morvex::EncodeVoice(state_, [this](int offset) {
-        report(morvex::errorReport(morvex::rangeMessage(offset)));
-    });
+    morvex::EncodeVoice(
+        state_, [this](int offset) { report(morvex::errorReport(morvex::rangeMessage(offset))); });
     morvex::UpdateChecksum(state_.voiceData);
     emit sendRequested();
     sender_.send(dumpOf(state_, destination()));
 }
 
 void Session::sendEditedVoice() {
-    morvex::EncodeVoice(state_, [this](int offset) {
-        report(morvex::errorReport(morvex::rangeMessage(offset)));
-    });
+    morvex::EncodeVoice(
+        state_, [this](int offset) { report(morvex::errorReport(morvex::rangeMessage(offset))); });
     morvex::UpdateChecksum(state_.voiceData);
     emit sendRequested();
     sender_.sendLatest(dumpOf(state_, destination()));

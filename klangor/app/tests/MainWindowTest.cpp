@@ -327,8 +327,8 @@ TEST_F(MainWindowTest, HelpAndInfo) {
 TEST_F(MainWindowTest, MenuBarAsTheUserSeesIt) {
     QStringList bar;
     for (QAction* action : window.menuBar()->actions()) bar << action->text();
-    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&Common", "&Vector", "&Tone", "&Envelope", "&FM-Edit",
-                                "&Direct Edit", "&Options", "  ", "?"}));
+    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&Common", "&Vector", "&Tone", "&Envelope",
+                                "&FM-Edit", "&Direct Edit", "&Options", "  ", "?"}));
 
     QMenu* file = window.menuBar()->actions().constFirst()->menu();
     ASSERT_NE(file, nullptr);

@@ -58,11 +58,10 @@ int main(int argc, char** argv) {
     // Nothing may wait for a click here: boxes go to standard error instead.
     klangor::Session& session = window.session();
     QObject::disconnect(&session, &klangor::Session::reportRequested, nullptr, nullptr);
-    QObject::connect(&session, &klangor::Session::reportRequested,
-                     [](const morvex::Report& report) {
-                         std::fprintf(stderr, "%s: %s\n", report.caption.c_str(),
-                                      report.text.c_str());
-                     });
+    QObject::connect(
+        &session, &klangor::Session::reportRequested, [](const morvex::Report& report) {
+            std::fprintf(stderr, "%s: %s\n", report.caption.c_str(), report.text.c_str());
+        });
     window.resize(width, height);
     window.show();
     window.Initialize();
