@@ -138,11 +138,14 @@ QString THaupt::voicePath(const QString& name) const {
 }
 
 bool THaupt::loadVoice() {
-    if (morvex::Status problem =
-            morvex::LoadVoiceFile(state_, voicePath(openName_).toStdString())) {
-        showReport(this, *problem);
-        return false;
-    }
+    const morvex::LoadedVoiceFile loaded =
+        morvex::LoadVoiceFile(state_, voicePath(openName_).toStdString(),
+                              [this](const std::vector<morvex::VoiceInFile>& voices) {
+                                  return voiceChooser(this, voices);
+                              });
+    if (loaded.problem) showReport(this, *loaded.problem);
+    if (!loaded) return false; // refused, or no voice chosen
+    if (!loaded.note.empty()) statusNote()(QString::fromStdString(loaded.note));
     morvex::DecodeVoice(state_);
     return true;
 }

@@ -3,6 +3,7 @@
 // management (exactly one editor page is open at a time).
 
 #include "PageRegistry.h"
+#include "VoicePickerDialog.h"
 #include "morvex/MorvexState.h"
 
 #include <QMainWindow>
@@ -33,6 +34,12 @@ public:
         FileDialog open;
         FileDialog save;
     } fileDialogs;
+
+    // Which voice to read from a file of several: an index into `voices`, or none to read none and
+    // keep everything as it was. Tests replace it.
+    using VoiceChooser = std::function<std::optional<int>(
+        QWidget* parent, const std::vector<morvex::VoiceInFile>& voices)>;
+    VoiceChooser voiceChooser = pickVoice;
 
     // How long Receive from Morvex waits for the answer; tests shorten it.
     std::chrono::milliseconds receiveTimeout{5000};
