@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "EditPage.h"
+#include "HelpWindow.h"
 #include "MidiSetupDialog.h"
 #include "PageRegistry.h"
 #include "ReceiveProgress.h"
@@ -12,7 +13,6 @@
 #include "morvex/VoiceFile.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -104,10 +104,16 @@ void THaupt::connectSession() {
                         QString::fromStdString(report.text), QMessageBox::Ok, this);
         box.exec();
     });
-    connect(&session_, &Session::statusMessage, this,
-            [this](const QString& text) { statusBar()->showMessage(text, 10000); });
-    connect(&session_, &Session::sentMessage, this,
-            [this](const QString& text) { statusBar()->showMessage(text, 10000); });
+    const auto show = [this](const QString& text) {
+        if (loadNote_.isEmpty() || text == loadNote_) {
+            statusBar()->showMessage(text, 10000);
+            return;
+        }
+        statusBar()->showMessage(loadNote_ + " \u2014 " + text, 10000);
+        loadNote_.clear();
+    };
+    connect(&session_, &Session::statusMessage, this, show);
+    connect(&session_, &Session::sentMessage, this, show);
     connect(&session_, &Session::helpRequested, this, &THaupt::openHelp);
     connect(&session_, &Session::voiceChanged, this, &THaupt::RefreshActivePage);
     connect(&session_.history(), &QUndoStack::cleanChanged, this,
@@ -241,10 +247,16 @@ QString THaupt::voicePath(const QString& name) const {
 
 bool THaupt::loadVoice() {
     morvex::MorvexState& state = session_.state();
-    if (morvex::Status problem = morvex::LoadVoiceFile(state, voicePath(openName_).toStdString())) {
-        session_.report(*problem);
-        return false;
-    }
+    const morvex::LoadedVoiceFile loaded =
+        morvex::LoadVoiceFile(state, voicePath(openName_).toStdString(),
+                              [this](const std::vector<morvex::VoiceInFile>& voices) {
+                                  return voiceChooser(this, voices);
+                              });
+    if (loaded.problem) session_.report(*loaded.problem);
+    if (!loaded) return false; // refused, or no voice chosen
+    // Said together with the note of the send that follows a load, which would hide it.
+    loadNote_ = QString::fromStdString(loaded.note);
+    if (!loadNote_.isEmpty()) session_.note(loadNote_);
     morvex::DecodeVoice(state);
     return true;
 }
@@ -463,7 +475,9 @@ void THaupt::H1Click() {
 }
 
 void THaupt::openHelp(int context) {
-    QDesktopServices::openUrl(helpPage(session_.state().startDir, context));
+    // Klangor's own window: the manual opens offline and without a browser.
+    if (!help_) help_ = new HelpWindow(this);
+    help_->showPage(helpPage(session_.state().startDir, context));
 }
 
 void THaupt::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 
 #include "PageRegistry.h"
 #include "Session.h"
+#include "VoicePickerDialog.h"
 #include "morvex/MorvexState.h"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@ class QMdiSubWindow;
 namespace klangor {
 
 class EditPage;
+class HelpWindow;
 
 class THaupt : public QMainWindow {
     Q_OBJECT
@@ -45,6 +47,12 @@ public:
         std::function<QMessageBox::StandardButton(QWidget* parent, const QString& text)>;
     SaveQuestion askToSave;
 
+    // Which voice to read from a file of several: an index into `voices`, or none to read none and
+    // keep everything as it was. Tests replace it.
+    using VoiceChooser = std::function<std::optional<int>(
+        QWidget* parent, const std::vector<morvex::VoiceInFile>& voices)>;
+    VoiceChooser voiceChooser = pickVoice;
+
     // How long Receive from Morvex waits for the answer; tests shorten it.
     std::chrono::milliseconds receiveTimeout{5000};
 
@@ -54,6 +62,7 @@ public:
 
     const QString& activePage() const { return ActivePage; }
     EditPage* activePageWidget() const;
+    HelpWindow* helpWindow() const { return help_; }
     QMdiArea* workspace() const { return workspace_; }
     const QString& openFileName() const { return openName_; }
     const QString& saveFileName() const { return saveName_; }
@@ -112,8 +121,10 @@ private:
     QString ActivePage;
     QPointer<QMdiSubWindow> pageWindow_;
     QPointer<EditPage> page_;
+    HelpWindow* help_ = nullptr; // made on the first F1
     QString openName_;
     QString saveName_;
+    QString loadNote_; // which voice of a file of several was read, until the next note
 };
 
 // The file dialogs and the save question as the user sees them.

@@ -3,6 +3,8 @@
 #include "files/AtomicWrite.h"
 #include "files/BoundedRead.h"
 #include "morvex/Checksum.h"
+#include "morvex/ParameterMap.h"
+#include "morvex/SysExMessages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,6 +23,8 @@ constexpr std::uint8_t kSubstituted = 26;
 // kilobytes; a thousand times the dump is still far above both. Anything larger, or endless like a
 // device, is not what the user meant to open.
 constexpr std::size_t kLargestVoiceFile = 1024 * 1024;
+// A file without a voice names this many of its messages; a bank of them needs no full list.
+constexpr std::size_t kMessagesNamed = 4;
 
 std::string hexByte(int value) {
     char text[8];
@@ -39,6 +43,44 @@ std::size_t variableLengthSize(std::span<const std::uint8_t> bytes, std::size_t 
         if (!(bytes[at + n++] & 0x80)) break;
     }
     return n;
+}
+
+std::string voiceName(const VoiceDump& dump) {
+    const auto first = dump.parameters.begin() + kVoiceNameOffset;
+    std::string name(first, first + kVoiceNameLength);
+    name.erase(std::find(name.begin(), name.end(), '\0'), name.end());
+    name.erase(name.find_last_not_of(' ') + 1);
+    name.erase(0, name.find_first_not_of(' '));
+    return name;
+}
+
+// "an 8-byte": the article as the number is spoken (eight, eleven, eighteen, eighty, ...).
+std::string sizeWithArticle(std::size_t size) {
+    const std::string digits = std::to_string(size);
+    const bool vowel = digits[0] == '8' || (digits.size() % 3 == 2 &&
+                                            (digits.starts_with("11") || digits.starts_with("18")));
+    return (vowel ? "an " : "a ") + digits + "-byte";
+}
+
+// What a message is, briefly: "a 6-byte message (F0 7E 7F 06 ...)".
+std::string messageKind(std::span<const std::uint8_t> real) {
+    if (startsLikeVoiceDump(real)) return "a damaged voice dump (" + voiceDumpProblem(real) + ")";
+    const bool ended = real.size() > 1 && real.back() == kSysExEnd;
+    std::string text =
+        sizeWithArticle(real.size()) + (ended ? " message (" : " message without F7 (");
+    for (std::size_t i = 0; i < std::min<std::size_t>(real.size(), 4); ++i)
+        text += (i ? " " : "") + hexByte(real[i]);
+    return text + (real.size() > 4 ? " ...)" : ")");
+}
+
+std::string noVoiceProblem(const std::vector<std::vector<std::uint8_t>>& messages) {
+    std::string text =
+        "holds " + std::to_string(messages.size()) + " SysEx messages but no Morvex voice: ";
+    for (std::size_t i = 0; i < std::min(messages.size(), kMessagesNamed); ++i)
+        text += (i ? ", " : "") + messageKind(messages[i]);
+    if (messages.size() > kMessagesNamed)
+        text += ", and " + std::to_string(messages.size() - kMessagesNamed) + " more";
+    return text;
 }
 
 } // namespace
@@ -72,14 +114,62 @@ ParsedVoiceFile parseVoiceFile(std::span<const std::uint8_t> bytes) {
     return result;
 }
 
-Status LoadVoiceFile(MorvexState& state, const std::string& path) {
-    const files::ReadResult file = files::readFileBounded(path, kLargestVoiceFile);
-    if (file.error) return errorReport(*file.error);
-    const ParsedVoiceFile parsed = parseVoiceFile(file.bytes);
-    if (!parsed.ok) return errorReport("\"" + path + "\" " + parsed.problem + ".");
+VoiceFileScan scanVoiceFile(std::span<const std::uint8_t> bytes) {
+    VoiceFileScan scan;
+    const auto messages = splitSysExMessages(bytes);
+    if (messages.size() <= 1 || isStandardMidiFile(bytes)) {
+        const ParsedVoiceFile parsed = parseVoiceFile(bytes);
+        if (parsed.ok)
+            scan.voices.push_back({1, voiceName(parsed.dump), parsed.dump});
+        else
+            scan.problem = parsed.problem;
+        return scan;
+    }
+    scan.messageCount = static_cast<int>(messages.size());
+    std::vector<std::vector<std::uint8_t>> real; // as sent: the file form's 226 back to 26
+    for (const auto message : messages) {
+        real.emplace_back(message.begin(), message.end());
+        std::replace(real.back().begin(), real.back().end(), kStoredSubstitute, kSubstituted);
+        if (!voiceDumpProblem(real.back()).empty()) continue;
+        const VoiceDump dump = parseVoiceFile(real.back()).dump;
+        scan.voices.push_back({static_cast<int>(real.size()), voiceName(dump), dump});
+    }
+    if (scan.voices.empty()) scan.problem = noVoiceProblem(real);
+    return scan;
+}
 
-    takeVoiceDump(state, parsed.dump);
-    return std::nullopt;
+LoadedVoiceFile LoadVoiceFile(MorvexState& state, const std::string& path,
+                              const VoiceChooser& choose) {
+    LoadedVoiceFile result;
+    const files::ReadResult file = files::readFileBounded(path, kLargestVoiceFile);
+    if (file.error) {
+        result.problem = errorReport(*file.error);
+        return result;
+    }
+    const VoiceFileScan scan = scanVoiceFile(file.bytes);
+    if (scan.voices.empty()) {
+        result.problem = errorReport("\"" + path + "\" " + scan.problem + ".");
+        return result;
+    }
+    std::size_t chosen = 0;
+    if (scan.voices.size() > 1 && choose) {
+        const std::optional<int> pick = choose(scan.voices);
+        if (!pick || *pick < 0 || static_cast<std::size_t>(*pick) >= scan.voices.size()) {
+            result.cancelled = true;
+            return result;
+        }
+        chosen = static_cast<std::size_t>(*pick);
+    }
+    const VoiceInFile& voice = scan.voices[chosen];
+    takeVoiceDump(state, voice.dump);
+    if (scan.messageCount > 1)
+        result.note = "voice " + std::to_string(voice.position) + " of " +
+                      std::to_string(scan.messageCount) + " messages in the file";
+    return result;
+}
+
+Status LoadVoiceFile(MorvexState& state, const std::string& path) {
+    return LoadVoiceFile(state, path, VoiceChooser()).problem;
 }
 
 void takeVoiceDump(MorvexState& state, const VoiceDump& dump) {

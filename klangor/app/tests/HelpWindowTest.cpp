@@ -1,7 +1,7 @@
 // The help window: manual pages by help context, links between them, history and a missing manual.
 #include "HelpWindow.h"
 #include "GuiTestSupport.h"
-#include "Services.h"
+#include "Session.h"
 
 #include <QAction>
 #include <QDir>
