@@ -233,7 +233,12 @@ void EditPage::valueCommitted(QObject* control) {
 }
 
 void EditPage::buttonClicked(QObject* button) {
-    session_.recordChange(stepName(button));
+    // A button that only fills controls (Zero Level, Copy B>D) has made commitments whose store
+    // is still to come: that store is the button's step.
+    if (storePending_)
+        pendingStep_ = stepName(button);
+    else
+        session_.recordChange(stepName(button));
 }
 
 void EditPage::sendVoice() {
