@@ -377,12 +377,8 @@ void THaupt::SourceFile1Click() {
 }
 
 bool THaupt::saveVoice() {
-    morvex::MorvexState& state = session_.state();
-    morvex::EncodeVoice(state, [this](int offset) {
-        session_.report(morvex::errorReport(morvex::rangeMessage(offset)));
-    });
-    morvex::UpdateChecksum(state.voiceData);
-    if (morvex::Status problem = morvex::SaveVoiceFile(state, saveName_.toStdString())) {
+    session_.encodeVoice();
+    if (morvex::Status problem = morvex::SaveVoiceFile(session_.state(), saveName_.toStdString())) {
         session_.report(*problem);
         return false;
     }

@@ -83,18 +83,20 @@ morvex::ReceiveOptions Session::receiveOptions() const {
     return options;
 }
 
-void Session::sendVoice() {
+void Session::encodeVoice() {
     morvex::EncodeVoice(
         state_, [this](int offset) { report(morvex::errorReport(morvex::rangeMessage(offset))); });
     morvex::UpdateChecksum(state_.voiceData);
+}
+
+void Session::sendVoice() {
+    encodeVoice();
     emit sendRequested();
     sender_.send(dumpOf(state_, destination()));
 }
 
 void Session::sendEditedVoice() {
-    morvex::EncodeVoice(
-        state_, [this](int offset) { report(morvex::errorReport(morvex::rangeMessage(offset))); });
-    morvex::UpdateChecksum(state_.voiceData);
+    encodeVoice();
     emit sendRequested();
     sender_.sendLatest(dumpOf(state_, destination()));
 }

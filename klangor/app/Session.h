@@ -50,8 +50,10 @@ public:
     morvex::ReceiveOptions receiveOptions() const;
     VoiceSender& sender() { return sender_; }
 
-    // Encodes the voice (each byte above 127 reported as a "Fehler" box), updates the check bytes
-    // and sends the dump off the GUI thread; the result comes back as a note.
+    // Encodes the voice, each byte above 127 reported as a "Fehler" box, and updates the check
+    // bytes: what a save or a send carries.
+    void encodeVoice();
+    // encodeVoice, then the dump off the GUI thread; the result comes back as a note.
     void sendVoice();
     // The same for an edit while "send while editing" is on: coalesced with the edits before it.
     void sendEditedVoice();
