@@ -7,7 +7,6 @@
 #include "ReceiveProgress.h"
 #include "Sender.h"
 #include "Session.h"
-#include "morvex/Checksum.h"
 #include "morvex/StartDir.h"
 #include "morvex/VoiceCodec.h"
 #include "morvex/VoiceFile.h"
