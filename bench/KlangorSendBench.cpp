@@ -146,4 +146,30 @@ void BM_EditStepToDumpArrived(benchmark::State& state) {
 }
 BENCHMARK(BM_EditStepToDumpArrived)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(40);
 
+// Without sending: what a step of a value costs the GUI thread now that every committed value is
+// stored and kept as a step of the undo history, and what Undo of it costs. Needs no bus.
+void BM_EditStepRecordedAndUndone(benchmark::State& state) {
+    makeApplication();
+    morvex::MorvexState voice;
+    if (morvex::LoadVoiceFile(voice, std::string(KLANGOR_DATA_DIR) + "/initial.syx"))
+        return state.SkipWithError("cannot read initial.syx");
+    morvex::DecodeVoice(voice);
+    klangor::Session session(voice);
+    session.markSaved();
+    klangor::TFCommon page(session);
+    page.show();
+    page.InitVars();
+    QObject::connect(&session, &klangor::Session::voiceChanged, &page,
+                     [&page] { page.InitVars(); });
+    auto* box = page.findChild<QSpinBox*>("PitchBend");
+    int step = 0;
+    for (auto _ : state) {
+        box->setValue(++step % 12);
+        QApplication::processEvents();
+        if (step % 2) session.history().undo();
+    }
+    state.counters["steps"] = session.history().count();
+}
+BENCHMARK(BM_EditStepRecordedAndUndone)->Unit(benchmark::kMicrosecond);
+
 } // namespace
