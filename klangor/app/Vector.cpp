@@ -100,9 +100,15 @@ TFVector::TFVector(Session& session, QWidget* parent) : EditPage(session, parent
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->setHorizontalSpacing(24);
+    // A nested layout takes no spacing from a grid whose columns and rows are spaced differently:
+    // each one below sets its own, so that no caption touches its box.
+    constexpr int kAcross = 8;
+    constexpr int kDown = 3;
     const auto sequenceColumn = [&](const char* title, QSpinBox* speed, QTableWidget* grid,
                                     int column) {
         auto* speedRow = new QGridLayout();
+        speedRow->setHorizontalSpacing(kAcross);
+        speedRow->setVerticalSpacing(kDown);
         speedRow->addWidget(new QLabel(title, this), 0, 0);
         speedRow->addWidget(new QLabel("Rate [ms]", this), 1, 0);
         speedRow->addWidget(speed, 1, 1);
@@ -113,6 +119,8 @@ TFVector::TFVector(Session& session, QWidget* parent) : EditPage(session, parent
     sequenceColumn("Detune ", DetuneSpeed, StringGrid2, 1);
 
     auto* random = new QGridLayout();
+    random->setHorizontalSpacing(kAcross);
+    random->setVerticalSpacing(kDown);
     const auto labelled = [&](const char* label, QSpinBox* box) {
         const int row = random->rowCount();
         random->addWidget(new QLabel(label, this), row, 0);
