@@ -1,5 +1,6 @@
 #include "Common.h"
 
+#include "AccessibleNames.h"
 #include "Session.h"
 
 #include "morvex/Arithmetic.h"
@@ -130,7 +131,11 @@ TFCommon::TFCommon(Session& session, QWidget* parent) : EditPage(session, parent
         auto* layout = new QVBoxLayout;
         layout->setSpacing(4);
         for (const auto& [label, control] : rows) {
-            if (label) layout->addWidget(new QLabel(label, this));
+            if (label) {
+                auto* caption = new QLabel(label, this);
+                caption->setBuddy(control);
+                layout->addWidget(caption);
+            }
             layout->addWidget(control, 0, Qt::AlignLeft);
             layout->addSpacing(12);
         }
@@ -144,6 +149,7 @@ TFCommon::TFCommon(Session& session, QWidget* parent) : EditPage(session, parent
     column({{nullptr, switches}, {"Envelope AR", EnvelopeAR}, {"Envelope RR", EnvelopeRR}});
     columns->addStretch(1);
 
+    nameControls(*this);
     VName->setFocus();
 }
 

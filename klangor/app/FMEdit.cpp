@@ -1,5 +1,6 @@
 #include "FMEdit.h"
 
+#include "AccessibleNames.h"
 #include "Session.h"
 
 #include "morvex/EnvelopeLogic.h"
@@ -67,6 +68,7 @@ TFFMEdit::TFFMEdit(Session& session, QWidget* parent) : EditPage(session, parent
     connect(CopyDB1, &QPushButton::clicked, this, &TFFMEdit::CopyDB);
 
     layOut();
+    nameControls(*this);
     // Showing the page must mark neither element: the first focus goes to a button that does not,
     // and the MDI area, which may pass the focus one step on while it shows the page, finds
     // another such button next.

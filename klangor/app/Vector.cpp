@@ -1,5 +1,6 @@
 #include "Vector.h"
 
+#include "AccessibleNames.h"
 #include "Session.h"
 
 #include <QGridLayout>
@@ -109,8 +110,12 @@ TFVector::TFVector(Session& session, QWidget* parent) : EditPage(session, parent
         auto* speedRow = new QGridLayout();
         speedRow->setHorizontalSpacing(kAcross);
         speedRow->setVerticalSpacing(kDown);
-        speedRow->addWidget(new QLabel(title, this), 0, 0);
-        speedRow->addWidget(new QLabel("Rate [ms]", this), 1, 0);
+        auto* heading = new QLabel(title, this);
+        heading->setBuddy(grid);
+        auto* rate = new QLabel("Rate [ms]", this);
+        rate->setBuddy(speed);
+        speedRow->addWidget(heading, 0, 0);
+        speedRow->addWidget(rate, 1, 0);
         speedRow->addWidget(speed, 1, 1);
         layout->addLayout(speedRow, 0, column);
         layout->addWidget(grid, 1, column);
@@ -123,7 +128,9 @@ TFVector::TFVector(Session& session, QWidget* parent) : EditPage(session, parent
     random->setVerticalSpacing(kDown);
     const auto labelled = [&](const char* label, QSpinBox* box) {
         const int row = random->rowCount();
-        random->addWidget(new QLabel(label, this), row, 0);
+        auto* caption = new QLabel(label, this);
+        caption->setBuddy(box);
+        random->addWidget(caption, row, 0);
         random->addWidget(box, row, 1);
     };
     labelled("Finesse", Finesse);
@@ -137,6 +144,7 @@ TFVector::TFVector(Session& session, QWidget* parent) : EditPage(session, parent
     random->setRowStretch(random->rowCount(), 1);
     layout->addLayout(random, 1, 2);
     layout->setColumnStretch(3, 1);
+    nameControls(*this);
 }
 
 QTableWidget* TFVector::table(VectorKind kind) const {
