@@ -4,6 +4,8 @@
 
 #include <QCloseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace klangor {
 
@@ -25,8 +27,36 @@ private:
     TFAudioGra* graph_;
 };
 
-QColor qColor(morvex::GraphColor c) {
-    return QColor(c.red, c.green, c.blue);
+// Relative luminance as the contrast rules of the web define it: 0 for black, 1 for white.
+double luminance(const QColor& colour) {
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
+// An element's colour on the window's background. The colours were chosen for a light window; on
+// a dark one blue would all but vanish, so each is mixed with the text colour until it stands out
+// as a line must (3:1).
+QColor curveColour(morvex::GraphColor c, const QColor& background, const QColor& text) {
+    const QColor element(c.red, c.green, c.blue);
+    if (luminance(background) >= luminance(text)) return element;
+    constexpr double kLineContrast = 3.0;
+    constexpr int kSteps = 10;
+    QColor mixed = element;
+    for (int step = 1; step <= kSteps && contrast(mixed, background) < kLineContrast; ++step) {
+        const double t = double(step) / kSteps;
+        mixed.setRgbF(float(element.redF() + t * (text.redF() - element.redF())),
+                      float(element.greenF() + t * (text.greenF() - element.greenF())),
+                      float(element.blueF() + t * (text.blueF() - element.blueF())));
+    }
+    return mixed;
 }
 
 QPoint qPoint(morvex::GraphPoint p) {
@@ -41,10 +71,9 @@ TFAudioGra::TFAudioGra(morvex::MorvexState& state, QWidget* owner)
     setObjectName("FAudioGra");
     setAttribute(Qt::WA_DeleteOnClose, false);
     setAttribute(Qt::WA_QuitOnClose, false);
+    // The colours of a button, from whatever palette is in use when the window paints.
+    setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, background.color(QPalette::Button));
-    setPalette(background);
 
     PBox = new PaintBox(this);
     PBox->setObjectName("PBox");
@@ -60,8 +89,11 @@ void TFAudioGra::Malen() {
 void TFAudioGra::paintCurves(QPainter& painter, int left, int width, int height) {
     ++paintCount_;
     const auto curves = morvex::EnvelopeCurves(state_.voiceParams, left, width, height);
+    // Disabled only tells that the page does not use the window: it draws in the normal colours.
+    const QColor background = palette().color(QPalette::Active, backgroundRole());
+    const QColor text = palette().color(QPalette::Active, foregroundRole());
     for (const morvex::EnvelopeCurve& curve : curves) {
-        QPen pen(qColor(curve.color));
+        QPen pen(curveColour(curve.color, background, text));
         pen.setStyle(Qt::SolidLine);
         painter.setPen(pen);
         QPoint points[4];
@@ -71,7 +103,7 @@ void TFAudioGra::paintCurves(QPainter& painter, int left, int width, int height)
         pen.setStyle(Qt::DotLine);
         painter.setPen(pen);
         painter.drawLine(points[3], qPoint(curve.sustainEnd));
-        pen.setColor(Qt::black);
+        pen.setColor(text);
         painter.setPen(pen);
         painter.drawLine(qPoint(curve.baselineStart), qPoint(curve.baselineEnd));
 

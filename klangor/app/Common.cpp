@@ -1,5 +1,6 @@
 #include "Common.h"
 
+#include "AccessibleNames.h"
 #include "Session.h"
 
 #include "morvex/Arithmetic.h"
@@ -46,6 +47,21 @@ QString lettersLeftOut(const QString& typed, const QValidator& validator) {
     return left;
 }
 
+// A list as high as all its entries in the font it is shown in: the page is made before the main
+// window's font reaches it, so no height can be fixed when it is made.
+class WholeList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+    QSize sizeHint() const override {
+        int rows = 0;
+        for (int row = 0; row < count(); ++row) rows += sizeHintForRow(row);
+        const QMargins margins = contentsMargins() + viewportMargins();
+        return {QListWidget::sizeHint().width(), rows + margins.top() + margins.bottom()};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
 QSpinBox* spinBox(const char* name, int minimum, int maximum, QWidget* parent) {
     auto* box = new QSpinBox(parent);
     box->setObjectName(name);
@@ -67,8 +83,9 @@ TFCommon::TFCommon(Session& session, QWidget* parent) : EditPage(session, parent
         new QRegularExpressionValidator(QRegularExpression("[\\x20-\\x7E]{0,8}"), VName));
     VName->installEventFilter(this);
 
-    Style = new QListWidget(this);
+    Style = new WholeList(this);
     Style->setObjectName("Style");
+    Style->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     Style->addItems(effectNames());
     Style->setCurrentRow(0);
 
@@ -105,7 +122,6 @@ TFCommon::TFCommon(Session& session, QWidget* parent) : EditPage(session, parent
     }
 
     // Three columns: the name and effect, the configuration and pitch, the switches and offsets.
-    Style->setFixedHeight(Style->sizeHintForRow(0) * Style->count() + 2 * Style->frameWidth());
     for (QSpinBox* box : {Depth, PitchBend, AftertouchPitch, EnvelopeAR, EnvelopeRR})
         box->setFixedWidth(90);
     auto* columns = new QHBoxLayout(this);
@@ -115,7 +131,11 @@ TFCommon::TFCommon(Session& session, QWidget* parent) : EditPage(session, parent
         auto* layout = new QVBoxLayout;
         layout->setSpacing(4);
         for (const auto& [label, control] : rows) {
-            if (label) layout->addWidget(new QLabel(label, this));
+            if (label) {
+                auto* caption = new QLabel(label, this);
+                caption->setBuddy(control);
+                layout->addWidget(caption);
+            }
             layout->addWidget(control, 0, Qt::AlignLeft);
             layout->addSpacing(12);
         }
@@ -129,6 +149,7 @@ TFCommon::TFCommon(Session& session, QWidget* parent) : EditPage(session, parent
     column({{nullptr, switches}, {"Envelope AR", EnvelopeAR}, {"Envelope RR", EnvelopeRR}});
     columns->addStretch(1);
 
+    nameControls(*this);
     VName->setFocus();
 }
 

@@ -1,5 +1,6 @@
 #include "Direct.h"
 
+#include "AccessibleNames.h"
 #include "Session.h"
 #include "morvex/Checksum.h"
 
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <tuple>
 
 namespace klangor {
 namespace {
@@ -41,8 +43,13 @@ TFDirectEd::TFDirectEd(Session& session, QWidget* parent) : EditPage(session, pa
     SendDirect->setProperty("klangorStep", "Direct Edit");
 
     auto* grid = new QGridLayout(group);
-    grid->addWidget(new QLabel("Position", group), 0, 0);
-    grid->addWidget(new QLabel("ASCII Number", group), 0, 1);
+    // Each caption heads its column; it is the label of the first row's box.
+    for (auto [column, caption, box] :
+         {std::tuple{0, "Position", Position1}, std::tuple{1, "ASCII Number", ASCIIEdit1}}) {
+        auto* label = new QLabel(caption, group);
+        label->setBuddy(box);
+        grid->addWidget(label, 0, column);
+    }
     grid->addWidget(Position1, 1, 0);
     grid->addWidget(ASCIIEdit1, 1, 1);
     grid->addWidget(Position2, 2, 0);
@@ -58,6 +65,7 @@ TFDirectEd::TFDirectEd(Session& session, QWidget* parent) : EditPage(session, pa
     connect(Position1, &QSpinBox::valueChanged, this, [this] { LinkASCII(Position1); });
     connect(Position2, &QSpinBox::valueChanged, this, [this] { LinkASCII(Position2); });
     connect(SendDirect, &QPushButton::clicked, this, [this] { StoreVars(); });
+    nameControls(*this);
 }
 
 void TFDirectEd::fillControls() {

@@ -1,8 +1,8 @@
 #include "Envelope.h"
 
-#include "Session.h"
-
+#include "AccessibleNames.h"
 #include "Audiogra.h"
+#include "Session.h"
 
 #include "morvex/RandomSource.h"
 
@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -78,6 +79,7 @@ TFEnvelope::TFEnvelope(Session& session, QWidget* parent) : EditPage(session, pa
     buildControls();
     buildLayout();
     FAudioGra = new TFAudioGra(state(), this);
+    nameControls(*this);
     // Not on a value box: leaving one marks its element "User", and the first click anywhere
     // would mark element A although nothing was edited.
     EnvGra->setFocus();
@@ -173,8 +175,12 @@ void TFEnvelope::buildLayout() {
 
     auto* copy = new QGroupBox("Copy Parameters", this);
     auto* copyGrid = new QGridLayout(copy);
-    copyGrid->addWidget(new QLabel("Source", copy), 0, 0);
-    copyGrid->addWidget(new QLabel("Destination", copy), 0, 1);
+    for (auto [column, caption, list] :
+         {std::tuple{0, "Source", ParmSource}, std::tuple{1, "Destination", ParmDest}}) {
+        auto* label = new QLabel(caption, copy);
+        label->setBuddy(list);
+        copyGrid->addWidget(label, 0, column);
+    }
     ParmSource->setParent(copy);
     ParmDest->setParent(copy);
     Button1->setParent(copy);

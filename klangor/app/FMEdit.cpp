@@ -1,5 +1,6 @@
 #include "FMEdit.h"
 
+#include "AccessibleNames.h"
 #include "Session.h"
 
 #include "morvex/EnvelopeLogic.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace klangor {
 
@@ -66,6 +68,7 @@ TFFMEdit::TFFMEdit(Session& session, QWidget* parent) : EditPage(session, parent
     connect(CopyDB1, &QPushButton::clicked, this, &TFFMEdit::CopyDB);
 
     layOut();
+    nameControls(*this);
     // Showing the page must mark neither element: the first focus goes to a button that does not,
     // and the MDI area, which may pass the focus one step on while it shows the page, finds
     // another such button next.
@@ -124,10 +127,24 @@ void TFFMEdit::layOut() {
     auto* page = new QGridLayout(this);
     page->setContentsMargins(16, 16, 16, 16);
     page->setHorizontalSpacing(24);
+    // A nested layout takes no spacing from a grid whose columns and rows are spaced differently:
+    // each one below sets its own, so that no caption touches its boxes.
+    constexpr int kAcross = 8;
+    constexpr int kDown = 3;
 
     // The modulator columns B and D, with the row captions between them.
     auto* modulators = new QGridLayout();
+    modulators->setHorizontalSpacing(kAcross);
+    modulators->setVerticalSpacing(kDown);
     modulators->setRowMinimumHeight(0, 22); // the frames' titles
+    // The frames go in first: a widget added over cells another spans takes those cells, and
+    // spacing is kept only between cells that hold different widgets.
+    const int frameRows = 2 + static_cast<int>(std::count_if(
+                                  fields.begin(), fields.end(), [](const morvex::FmEditField& f) {
+                                      return f.group == FmFieldGroup::Modulator;
+                                  }));
+    modulators->addWidget(findChild<QGroupBox*>("ModulatorB"), 0, 0, frameRows, 2);
+    modulators->addWidget(findChild<QGroupBox*>("ModulatorD"), 0, 3, frameRows, 2);
     int row = 1;
     for (int i = 0; i < morvex::kFmEditFieldCount; ++i) {
         if (fields[i].group != FmFieldGroup::Modulator) continue;
@@ -143,12 +160,12 @@ void TFFMEdit::layOut() {
         ++row;
     }
     modulators->setRowMinimumHeight(row, 8);
-    modulators->addWidget(findChild<QGroupBox*>("ModulatorB"), 0, 0, row + 1, 2);
-    modulators->addWidget(findChild<QGroupBox*>("ModulatorD"), 0, 3, row + 1, 2);
     page->addLayout(modulators, 0, 0, 2, 1);
 
     // The four switches with their captions.
     auto* switches = new QGridLayout();
+    switches->setHorizontalSpacing(kAcross);
+    switches->setVerticalSpacing(kDown);
     switches->addWidget(new QLabel("B", this), 0, 1);
     switches->addWidget(new QLabel("D", this), 0, 2);
     for (int i = 0; i < morvex::kFmEditFieldCount; ++i) {
@@ -162,7 +179,9 @@ void TFFMEdit::layOut() {
 
     // The carriers and the buttons below them.
     auto* lower = new QVBoxLayout();
+    lower->setSpacing(kAcross);
     auto* carriers = new QHBoxLayout();
+    carriers->setSpacing(kAcross);
     for (FmElement e : kElements) {
         auto* frame = findChild<QGroupBox*>("Carrier" + letter(e));
         auto* grid = new QGridLayout(frame);
@@ -176,6 +195,8 @@ void TFFMEdit::layOut() {
     }
     lower->addLayout(carriers);
     auto* buttons = new QGridLayout();
+    buttons->setHorizontalSpacing(kAcross);
+    buttons->setVerticalSpacing(kDown);
     buttons->addWidget(RandFMB, 0, 0);
     buttons->addWidget(RandFMD, 0, 1);
     buttons->addWidget(CopyBD1, 1, 0);

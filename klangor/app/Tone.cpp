@@ -1,5 +1,6 @@
 #include "Tone.h"
 
+#include "AccessibleNames.h"
 #include "Session.h"
 
 #include "morvex/RandomSource.h"
@@ -26,6 +27,7 @@ TFTone::TFTone(Session& session, QWidget* parent) : EditPage(session, parent) {
     buildControls();
     buildLayout();
     connectHandlers();
+    nameControls(*this);
 }
 
 void TFTone::connectHandlers() {

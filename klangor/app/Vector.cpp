@@ -1,5 +1,6 @@
 #include "Vector.h"
 
+#include "AccessibleNames.h"
 #include "Session.h"
 
 #include <QGridLayout>
@@ -100,11 +101,21 @@ TFVector::TFVector(Session& session, QWidget* parent) : EditPage(session, parent
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->setHorizontalSpacing(24);
+    // A nested layout takes no spacing from a grid whose columns and rows are spaced differently:
+    // each one below sets its own, so that no caption touches its box.
+    constexpr int kAcross = 8;
+    constexpr int kDown = 3;
     const auto sequenceColumn = [&](const char* title, QSpinBox* speed, QTableWidget* grid,
                                     int column) {
         auto* speedRow = new QGridLayout();
-        speedRow->addWidget(new QLabel(title, this), 0, 0);
-        speedRow->addWidget(new QLabel("Rate [ms]", this), 1, 0);
+        speedRow->setHorizontalSpacing(kAcross);
+        speedRow->setVerticalSpacing(kDown);
+        auto* heading = new QLabel(title, this);
+        heading->setBuddy(grid);
+        auto* rate = new QLabel("Rate [ms]", this);
+        rate->setBuddy(speed);
+        speedRow->addWidget(heading, 0, 0);
+        speedRow->addWidget(rate, 1, 0);
         speedRow->addWidget(speed, 1, 1);
         layout->addLayout(speedRow, 0, column);
         layout->addWidget(grid, 1, column);
@@ -113,9 +124,13 @@ TFVector::TFVector(Session& session, QWidget* parent) : EditPage(session, parent
     sequenceColumn("Detune ", DetuneSpeed, StringGrid2, 1);
 
     auto* random = new QGridLayout();
+    random->setHorizontalSpacing(kAcross);
+    random->setVerticalSpacing(kDown);
     const auto labelled = [&](const char* label, QSpinBox* box) {
         const int row = random->rowCount();
-        random->addWidget(new QLabel(label, this), row, 0);
+        auto* caption = new QLabel(label, this);
+        caption->setBuddy(box);
+        random->addWidget(caption, row, 0);
         random->addWidget(box, row, 1);
     };
     labelled("Finesse", Finesse);
@@ -129,6 +144,7 @@ TFVector::TFVector(Session& session, QWidget* parent) : EditPage(session, parent
     random->setRowStretch(random->rowCount(), 1);
     layout->addLayout(random, 1, 2);
     layout->setColumnStretch(3, 1);
+    nameControls(*this);
 }
 
 QTableWidget* TFVector::table(VectorKind kind) const {

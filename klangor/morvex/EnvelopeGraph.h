@@ -26,7 +26,7 @@ struct GraphColor {
 struct EnvelopeCurve {
     std::array<GraphPoint, 4> points; // initial, attack, decay 1, decay 2: the solid polyline
     GraphPoint sustainEnd;            // dotted from points[3] at the decay 2 level
-    GraphPoint baselineStart;         // dotted, black
+    GraphPoint baselineStart;         // dotted, in the text colour
     GraphPoint baselineEnd;
     GraphPoint labelAt; // top-left of the element's letter
     char label = 'A';

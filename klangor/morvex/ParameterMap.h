@@ -162,6 +162,14 @@ consteval const ParameterDescriptor& parameterNamed(std::string_view name) {
     throw "no parameter of that name";
 }
 
+// The entry of that name that encodes `slot`, or null: two entries share "wave", one for the AWM
+// elements and one for the FM elements.
+constexpr const ParameterDescriptor* findParameter(std::string_view name, int slot = 0) {
+    for (const ParameterDescriptor& p : kVoiceParameterMap)
+        if (p.name == name && p.covers(slot)) return &p;
+    return nullptr;
+}
+
 // The FM block of an FM element: 21 bytes from this offset (B, D).
 inline constexpr std::array<int, kFmElementCount> kFmBlockOffset = {62, 136};
 

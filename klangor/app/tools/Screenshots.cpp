@@ -1,7 +1,10 @@
 // klangor-screenshots FOLDER [WIDTHxHEIGHT]: pictures of the main window with each editor page,
 // drawn on the offscreen platform, saved as FOLDER/klangor-<page>.png (and klangor-main.png,
-// klangor-midi-setup.png), and the progress window of Receive from Morvex (klangor-receive.png).
+// klangor-midi-setup.png), and the progress window of Receive from Morvex (klangor-receive.png);
+// then the Tone page and the graph window again in a dark palette (klangor-tone-dark.png,
+// klangor-graph-dark.png).
 #include "Audiogra.h"
+#include "DarkPalette.h"
 #include "EditPage.h"
 #include "Envelope.h"
 #include "Icon.h"
@@ -21,6 +24,14 @@
 #include <cstdio>
 
 namespace {
+
+// Opens the Envelope page's graph window from its button.
+QWidget* openGraph(klangor::THaupt& window) {
+    auto* envelope = qobject_cast<klangor::TFEnvelope*>(window.activePageWidget());
+    if (!envelope) return nullptr;
+    if (auto* button = envelope->findChild<QPushButton*>("EnvGra")) button->click();
+    return envelope->graphWindow();
+}
 
 bool save(QWidget& window, const QString& path) {
     QApplication::processEvents();
@@ -71,12 +82,8 @@ int main(int argc, char** argv) {
         if (!page.create) continue;
         window.showPage(page.name);
         ok = save(window, folder + "/klangor-" + page.name.mid(1).toLower() + ".png") && ok;
-        // The graph window belongs to the Envelope page and opens from its button.
-        if (auto* envelope = qobject_cast<klangor::TFEnvelope*>(window.activePageWidget())) {
-            if (auto* button = envelope->findChild<QPushButton*>("EnvGra")) button->click();
-            if (QWidget* graph = envelope->graphWindow())
-                ok = save(*graph, folder + "/klangor-graph.png") && ok;
-        }
+        if (QWidget* graph = openGraph(window))
+            ok = save(*graph, folder + "/klangor-graph.png") && ok;
     }
     // The window Receive from Morvex shows while it waits (shown only: nothing is received).
     klangor::ReceiveProgress progress(&window, session.receiveOptions());
@@ -88,5 +95,16 @@ int main(int argc, char** argv) {
         {"Morvex Emulator In:MIDI In", "Synth:Synth MIDI 1"}, {"Synth:Synth MIDI 1"});
     setup.show();
     ok = save(setup, folder + "/klangor-midi-setup.png") && ok;
+    setup.hide();
+    progress.hide();
+
+    // The same windows on a desktop with a dark theme.
+    QApplication::setStyle("Fusion");
+    QApplication::setPalette(klangor::darkPalette());
+    window.showPage("FTone");
+    ok = save(window, folder + "/klangor-tone-dark.png") && ok;
+    window.showPage("FEnvelope");
+    if (QWidget* graph = openGraph(window))
+        ok = save(*graph, folder + "/klangor-graph-dark.png") && ok;
     return ok ? 0 : 1;
 }

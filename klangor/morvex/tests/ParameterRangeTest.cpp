@@ -119,3 +119,11 @@ TEST(ParameterRange, ExtremeIntsEncodeLikeTheirSmallTwins) {
 }
 
 } // namespace
+
+// The shared name "wave" finds the AWM or the FM entry by slot; an uncovered slot finds nothing.
+static_assert(findParameter("wave", A)->label == "Wave");
+static_assert(findParameter("wave", B)->label == "FM wave");
+static_assert(findParameter("wave", D)->encoding == Encoding::FmWave);
+static_assert(findParameter("tone_level", 1)->offset(1) == 139);
+static_assert(findParameter("tone_level", 2) == nullptr);
+static_assert(findParameter("no_such_value") == nullptr);

@@ -1,0 +1,17 @@
+#include "DarkPalette.h"
+
+#include <QColor>
+
+namespace klangor {
+
+QPalette darkPalette() {
+    // Qt derives the other roles from the button and window colours: light text on dark grounds.
+    QPalette palette(QColor(0x45, 0x45, 0x45), QColor(0x30, 0x30, 0x30));
+    palette.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    palette.setColor(QPalette::AlternateBase, QColor(0x2a, 0x2a, 0x2a));
+    palette.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    return palette;
+}
+
+} // namespace klangor
