@@ -11,6 +11,8 @@ QPalette darkPalette() {
     palette.setColor(QPalette::AlternateBase, QColor(0x2a, 0x2a, 0x2a));
     palette.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
     palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Link, QColor(0x6c, 0xb4, 0xf8)); // as dark desktop themes have it
+    palette.setColor(QPalette::LinkVisited, QColor(0xb0, 0x9c, 0xf0));
     return palette;
 }
 

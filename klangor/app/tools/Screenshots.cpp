@@ -6,6 +6,7 @@
 #include "Audiogra.h"
 #include "DarkPalette.h"
 #include "EditPage.h"
+#include "HelpWindow.h"
 #include "Envelope.h"
 #include "Icon.h"
 #include "Main.h"
@@ -97,6 +98,18 @@ int main(int argc, char** argv) {
     ok = save(setup, folder + "/klangor-midi-setup.png") && ok;
     setup.hide();
     progress.hide();
+    // Comparing an edited voice with the original, and the manual in Klangor's own help window.
+    window.showPage("FFMEdit");
+    if (auto* random = window.activePageWidget()->findChild<QPushButton*>("RandFMB"))
+        random->click();
+    window.setComparing(true);
+    ok = save(window, folder + "/klangor-compare.png") && ok;
+    window.setComparing(false);
+    session.requestHelp(1400);
+    if (QWidget* help = window.helpWindow()) {
+        help->resize(760, 560);
+        ok = save(*help, folder + "/klangor-help.png") && ok;
+    }
 
     // The same windows on a desktop with a dark theme.
     QApplication::setStyle("Fusion");
@@ -106,5 +119,8 @@ int main(int argc, char** argv) {
     window.showPage("FEnvelope");
     if (QWidget* graph = openGraph(window))
         ok = save(*graph, folder + "/klangor-graph-dark.png") && ok;
+    session.requestHelp(1400);
+    if (QWidget* help = window.helpWindow())
+        ok = save(*help, folder + "/klangor-help-dark.png") && ok;
     return ok ? 0 : 1;
 }
