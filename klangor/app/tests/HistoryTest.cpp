@@ -92,7 +92,7 @@ TEST_F(HistoryTest, EveryKindOfStepUndoesAndRedoesAndThePageFollows) {
         std::function<void(HistoryTest&)> change;
     };
     const Case cases[] = {
-        {"FCommon", "Undo ", [](HistoryTest& t) { t.control<QSpinBox>("PitchBend")->setValue(9); }},
+        {"FCommon", "Undo Pitch Bend", [](HistoryTest& t) { t.control<QSpinBox>("PitchBend")->setValue(9); }},
         {"FFMEdit", "Undo Random FM B",
          [](HistoryTest& t) { t.control<QPushButton>("RandFMB")->click(); }},
         {"FVector", "Undo Zero Level",
