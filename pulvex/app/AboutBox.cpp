@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <string>
 
 namespace pulvex_app {
@@ -54,38 +55,62 @@ CAboutDlg::CAboutDlg(QWidget* mainWindow) : QDialog(mainWindow), mainWindow_(mai
     QFont font("MS Sans Serif");
     font.setPointSize(8);
     setFont(font);
-    setFixedSize(dialogUnits(*this, 0, 0, 322, 191).size());
+    const auto units = [this](int across, int down) {
+        return dialogUnits(*this, 0, 0, across, down).size();
+    };
 
     picture_ = new QuenbyPicture(this);
-    picture_->setGeometry(dialogUnits(*this, 5, 5, 164, 180));
+    picture_->setFixedSize(units(164, 180));
 
+    // The texts are laid out, not placed: whatever font the system substitutes and whatever the
+    // scale, each label gets the room its text needs and the box grows around them.
     auto* icon = new QLabel(this);
     icon->setPixmap(QPixmap::fromImage(loadPicture(kProgramIcon)).scaled(32, 32));
-    icon->move(dialogUnits(*this, 180, 11, 0, 0).topLeft());
-    auto* version = new QLabel(kAboutVersion, this);
-    version->setGeometry(dialogUnits(*this, 205, 5, 115, 8));
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(0);
+    texts->addWidget(new QLabel(kAboutVersion, this));
+    texts->addSpacing(units(0, 11).height());
     const std::string builtWith =
         std::string("Built with Qt and ") + midi::systemMidiLibrary() + ".";
     const char* details[] = {"Reads drum kits from the Pulvex", "rhythm module and saves them",
                              "as sequencer drum maps.", "", builtWith.c_str()};
-    int y = 24;
-    for (const char* text : details) {
-        auto* label = new QLabel(text, this);
-        label->setGeometry(dialogUnits(*this, 205, y, 115, 8));
-        y += 8;
-    }
+    for (const char* text : details) texts->addWidget(new QLabel(text, this));
+    auto* heading = new QHBoxLayout;
+    heading->setSpacing(units(7, 0).width());
+    heading->addWidget(icon, 0, Qt::AlignTop);
+    heading->addLayout(texts, 1);
+
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    frame->setGeometry(dialogUnits(*this, 180, 63, 135, 65));
+    frame->setMinimumSize(units(135, 65));
     auto* frameText = new QLabel("Use the MIDI ports of your\ncomputer; set them up with\n"
                                  "Options, Setup.",
                                  frame);
-    frameText->setGeometry(6, 6, frame->width() - 12, frame->height() - 12);
+    frameText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(6, 6, 6, 6);
+    frameLayout->addWidget(frameText);
 
     auto* ok = new QPushButton("OK", this);
     ok->setDefault(true);
-    ok->setGeometry(dialogUnits(*this, 212, 153, 70, 25));
+    ok->setMinimumSize(units(70, 25));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(0, units(0, 1).height(), 0, 0);
+    column->addLayout(heading);
+    column->addSpacing(units(0, 4).height());
+    column->addWidget(frame);
+    column->addStretch(1);
+    column->addWidget(ok, 0, Qt::AlignHCenter);
+
+    auto* layout = new QHBoxLayout(this);
+    const QSize margin = units(5, 5);
+    layout->setContentsMargins(margin.width(), margin.height(), margin.width(), margin.height());
+    layout->setSpacing(units(11, 0).width());
+    layout->addWidget(picture_, 0, Qt::AlignTop);
+    layout->addLayout(column, 1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void CAboutDlg::showEvent(QShowEvent* event) {

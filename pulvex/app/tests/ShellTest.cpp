@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QToolBar>
 
@@ -250,6 +251,25 @@ TEST_F(PulvexWindows, AboutPictureStampsUntilTheNextWholePaint) {
     picture->repaint(); // covered and uncovered
     EXPECT_TRUE(picture->stamps().isEmpty());
     EXPECT_EQ(picture->grab().toImage(), bare);
+}
+
+// Whatever font stands in for the box's own and whatever the scale (this test runs at 200 % too),
+// no text is cut off.
+TEST_F(PulvexWindows, AboutBoxTextsFitTheirLabels) {
+    startApp();
+    CAboutDlg about(&frame());
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    const QList<QLabel*> labels = about.findChildren<QLabel*>();
+    ASSERT_GE(labels.size(), 8);
+    for (const QLabel* label : labels) {
+        SCOPED_TRACE(label->text().toStdString());
+        const QSize needed = label->sizeHint();
+        EXPECT_GE(label->width(), needed.width());
+        EXPECT_GE(label->height(), needed.height());
+        EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry()));
+    }
+    EXPECT_TRUE(about.rect().contains(about.findChild<QPushButton*>()->geometry()));
 }
 
 TEST_F(PulvexWindows, ExitAsksToSaveAModifiedKit) {
