@@ -1,7 +1,8 @@
 #pragma once
 // What a reception shows in the windows: the dialogs, the status bar's first pane, error boxes
-// and the busy cursor. While an exchange waits between messages the window repaints, but takes no
-// input, so no second exchange can start while the ports are open.
+// and the busy cursor. While an exchange waits for the module the windows paint, but input is
+// dropped, so no second exchange can start while the ports are open and no click made meanwhile
+// acts later.
 
 #include "pulvex/model/Reception.h"
 
@@ -28,6 +29,7 @@ public:
     void beginBusy() override;
     void endBusy() override;
     void dispatchPendingEvent() override;
+    void whileWaiting(const std::function<void()>& wait) override;
     bool chooseKit(pulvex::KitBank& bank, int& number) override;
 
 private:

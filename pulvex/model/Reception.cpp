@@ -246,7 +246,8 @@ bool KitReception::receiveReply(OpenExchange& exchange, const char* type, Bytes&
         // Keeps the windows painted between the waits.
         ui_.dispatchPendingEvent();
         std::uint32_t length = 0;
-        unsigned char* message = wirebox_.MidiReceive(&length);
+        unsigned char* message = nullptr;
+        ui_.whileWaiting([&] { message = wirebox_.MidiReceive(&length); });
         if (message == nullptr) {
             exchange.fail(noReplyText(exchange));
             return false;

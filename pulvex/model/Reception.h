@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,9 @@ public:
     virtual void beginBusy() = 0;                        // busy cursor; OpenExchange ends it
     virtual void endBusy() = 0;
     virtual void dispatchPendingEvent() = 0; // one waiting window message
+    // Runs a wait for the module, which may last the whole time-out. The windows run it beside
+    // their event loop, so that they paint meanwhile; a terminal just waits.
+    virtual void whileWaiting(const std::function<void()>& wait) { wait(); }
     // The kit dialog: false on Cancel.
     virtual bool chooseKit(KitBank& bank, int& number) = 0;
 };

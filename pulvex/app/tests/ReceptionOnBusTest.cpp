@@ -9,6 +9,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QStatusBar>
+#include <QThread>
+#include <future>
+#include <set>
 
 using namespace std::chrono_literals;
 using namespace pulvex_test;
@@ -56,7 +59,11 @@ protected:
         bus = std::make_unique<midi::MemoryBus>();
         onBus = std::make_unique<midi::ServiceOverride>(*bus);
         if (behaviour != Module::Absent)
-            module = std::make_unique<ModuleOnBus>(*bus, script(behaviour, *bus));
+            module = std::make_unique<ModuleOnBus>(
+                *bus, [this, answer = script(behaviour, *bus)](const Bytes& request) {
+                    if (requestType(request) == "KT" && beforeKitReply) beforeKitReply();
+                    return answer(request);
+                });
         pulvex_app::StartOptions options = noSplash();
         options.replyTimeOut = replyTimeOut;
         startApp(options);
@@ -83,6 +90,26 @@ protected:
     std::unique_ptr<midi::ServiceOverride> onBus;
     std::unique_ptr<ModuleOnBus> module;
     std::chrono::milliseconds elapsed{0};
+    // Runs on the module's thread when the kit request has come, before the reply goes.
+    std::function<void()> beforeKitReply;
+};
+
+// Counts the events of the given types that reach the objects it watches.
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(std::set<QEvent::Type> types) : types_(std::move(types)) {}
+    void watch(QObject* object) { object->installEventFilter(this); }
+    int count = 0;
+    std::function<void()> onFirst;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (types_.count(event->type()) && ++count == 1 && onFirst) onFirst();
+        return false;
+    }
+
+private:
+    std::set<QEvent::Type> types_;
 };
 
 } // namespace
@@ -146,5 +173,42 @@ TEST_F(ReceptionOnBus, NoSecondExchangeWhileOneRuns) {
     receiveFrom(Module::Answers);
     EXPECT_EQ(count("Ready to read Pulvex configuration"), 1);
     EXPECT_EQ(count("Read a Pulvex Drum Kit"), 1);
+    expectAllEnded();
+}
+
+// While the module takes its time over the kit, the window paints what it is asked to, and
+// nothing the user does reaches it.
+TEST_F(ReceptionOnBus, TheWindowPaintsWhileTheModuleTakesItsTimeButTakesNoInput) {
+    EventCounter paints({QEvent::Paint});
+    EventCounter inputs({QEvent::MouseButtonPress, QEvent::KeyPress});
+    std::promise<void> painted;
+    paints.onFirst = [&painted] { painted.set_value(); };
+    std::atomic<bool> paintedWhileWaiting{false};
+    // The user's part, on the window's thread once it waits in its event loop for the reply (a
+    // dispatch before the wait tries again at the next one).
+    std::function<void()> act = [&] {
+        if (app->exchangeRunning() && QThread::currentThread()->loopLevel() == 0) {
+            QMetaObject::invokeMethod(qApp, act, Qt::QueuedConnection);
+            return;
+        }
+        inputs.watch(view().viewport());
+        inputs.watch(&view());
+        clickRow(3);
+        QTest::keyClick(&view(), Qt::Key_Down);
+        paints.watch(&frame());
+        frame().update();
+    };
+    beforeKitReply = [&] {
+        QMetaObject::invokeMethod(qApp, act, Qt::QueuedConnection);
+        // Only a window that paints during the wait lets the reply go before this bound.
+        paintedWhileWaiting = painted.get_future().wait_for(10s) == std::future_status::ready;
+    };
+    receiveFrom(Module::Answers, 20s);
+    QApplication::processEvents(); // what did not run during the wait runs now
+
+    EXPECT_TRUE(paintedWhileWaiting);
+    EXPECT_EQ(inputs.count, 0);
+    EXPECT_TRUE(messages.empty()) << messages[0].text.toStdString();
+    EXPECT_EQ(doc().title, "BUSKIT01");
     expectAllEnded();
 }
