@@ -68,7 +68,10 @@ FileError saveDrmFile(const CPulvexDoc& doc, const std::string& path) {
 
 FileError openDrmFile(CPulvexDoc& doc, const std::string& path) {
     const files::ReadResult file = files::readFileBounded(path, kLargestDrm);
-    if (file.error || !doc.Serialize(file.bytes)) return std::string(kFailedToOpen);
+    if (file.error) return std::string(kFailedToOpen) + "\n\n" + *file.error;
+    if (!doc.Serialize(file.bytes))
+        return std::string(kFailedToOpen) + "\n\n\"" + path + "\" is too short for a drum map (" +
+               files::sizeText(file.bytes.size()) + ")";
     doc.changed();
     return std::nullopt;
 }

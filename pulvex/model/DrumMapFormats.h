@@ -30,8 +30,8 @@ std::vector<std::uint8_t> storeDrm(const CPulvexDoc& doc);
 // keys are replaced and the selection cleared; header and trailer are not checked.
 bool loadDrm(CPulvexDoc& doc, std::span<const std::uint8_t> bytes);
 FileError saveDrmFile(const CPulvexDoc& doc, const std::string& path);
-// "Failed to open document." for a file that cannot be read, is too short, or is far larger than
-// a drum map.
+// "Failed to open document.", a blank line and why (naming the file), for a file that cannot be
+// read, is too short, or is far larger than a drum map.
 FileError openDrmFile(CPulvexDoc& doc, const std::string& path);
 
 std::vector<std::uint8_t> theDrumMap(const CPulvexDoc& doc);

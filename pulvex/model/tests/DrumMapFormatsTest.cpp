@@ -84,8 +84,17 @@ TEST(CubaseDrumMap, ATooShortFileFailsAndLeavesTheDocument) {
     doc.ToggleSelected(5);
     doc.keys[0].SetSound("Keep me", 40);
     const CPulvexDoc before = doc;
-    EXPECT_EQ(openDrmFile(doc, dir.file("short.drm")), std::optional<std::string>(kFailedToOpen));
-    EXPECT_EQ(openDrmFile(doc, dir.file("missing.drm")), std::optional<std::string>(kFailedToOpen));
+    const std::pair<const char*, std::string> failures[] = {
+        {"short.drm", "is too short for a drum map (1545 bytes)"},
+        {"missing.drm", "the file does not exist"},
+    };
+    for (const auto& [name, reason] : failures) {
+        const FileError error = openDrmFile(doc, dir.file(name));
+        ASSERT_TRUE(error) << name;
+        EXPECT_EQ(error->rfind(std::string(kFailedToOpen) + "\n\n", 0), 0u) << *error;
+        EXPECT_NE(error->find(dir.file(name)), std::string::npos) << *error;
+        EXPECT_NE(error->find(reason), std::string::npos) << *error;
+    }
     EXPECT_EQ(doc.keys, before.keys);
     EXPECT_EQ(doc.selected, before.selected);
 
