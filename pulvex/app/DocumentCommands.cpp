@@ -4,7 +4,9 @@
 #include "UserDialogs.h"
 #include "pulvex/model/DrumMapExport.h"
 #include "pulvex/model/PulvexDoc.h"
+#include "pulvex/model/Settings.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QWidget>
@@ -50,16 +52,42 @@ bool DocumentCommands::SaveModified() {
     return OnFileSaveAs();
 }
 
+QString DocumentCommands::lastFolder() const {
+    if (settings_) {
+        const QString folder =
+            QString::fromStdString(settings_->readText(pulvex::SettingKey::LastFolder));
+        if (!folder.isEmpty() && QDir(folder).exists()) return folder;
+    }
+    return path_.isEmpty() ? QString() : QFileInfo(path_).path();
+}
+
+void DocumentCommands::rememberFolderOf(const QString& path) {
+    // A folder that cannot be stored costs the user a click next time, not worth a message.
+    if (settings_)
+        settings_->writeText(pulvex::SettingKey::LastFolder,
+                             QFileInfo(path).absolutePath().toStdString());
+}
+
+QString DocumentCommands::chooseFile(FileDialog kind, FileDialogRequest request) {
+    const QString folder = lastFolder();
+    if (!folder.isEmpty() && QFileInfo(request.proposedPath).isRelative())
+        request.proposedPath = QDir(folder).filePath(request.proposedPath);
+    return kind == FileDialog::Open ? userDialogs().openFile(&window_, request)
+                                    : userDialogs().saveFile(&window_, request);
+}
+
 void DocumentCommands::OnFileOpen() {
     if (!SaveModified()) return;
-    const QString path =
-        userDialogs().openFile(&window_, {"Open", QFileInfo(path_).path(), kCubaseFilters, "drm"});
+    const QString path = chooseFile(FileDialog::Open, {"Open", {}, kCubaseFilters, "drm"});
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
 
 bool DocumentCommands::OpenDocumentFile(const QString& path) {
     if (const auto error = pulvex::openDrmFile(doc_, path.toStdString())) {
-        // The document stays as it was.
+        // The document stays as it was. A file that is gone leaves the recent files; one that
+        // could not be read stays, it may be readable later.
+        if (!QFileInfo::exists(path))
+            reportRecentFilesError(recent_.remove(QFileInfo(path).absoluteFilePath()));
         showError(&window_, QString::fromStdString(*error));
         return false;
     }
@@ -69,9 +97,11 @@ bool DocumentCommands::OpenDocumentFile(const QString& path) {
 }
 
 bool DocumentCommands::OnFileSaveAs() {
-    const QString proposed = path_.isEmpty() ? QString::fromStdString(doc_.title) + ".drm" : path_;
-    const QString path =
-        userDialogs().saveFile(&window_, {"Save As", proposed, kCubaseFilters, "drm"});
+    // The file the document came from, while it still is that file: a kit received since has a
+    // title of its own.
+    const bool stillThatFile = !path_.isEmpty() && fileNameOf(path_).toStdString() == doc_.title;
+    const QString proposed = stillThatFile ? path_ : QString::fromStdString(doc_.title) + ".drm";
+    const QString path = chooseFile(FileDialog::Save, {"Save As", proposed, kCubaseFilters, "drm"});
     if (path.isEmpty()) return false;
     if (const auto error = pulvex::saveDrmFile(doc_, path.toStdString())) {
         showError(&window_, QString::fromStdString(*error));
@@ -87,7 +117,12 @@ void DocumentCommands::takeFile(const QString& path) {
     doc_.title = fileNameOf(path).toStdString();
     doc_.modified = false;
     path_ = QFileInfo(path).absoluteFilePath();
-    if (const files::FileError error = recent_.add(path_))
+    rememberFolderOf(path_);
+    reportRecentFilesError(recent_.add(path_));
+}
+
+void DocumentCommands::reportRecentFilesError(const files::FileError& error) {
+    if (error)
         showError(&window_, QString("The list of recent files could not be saved.\n%1")
                                 .arg(QString::fromStdString(*error)));
 }
@@ -141,13 +176,15 @@ void DocumentCommands::OnExport(const pulvex::DrumMapFormat& offered) {
     request.filters = {offered.filter, "All Files (*.*)"};
     request.defaultSuffix = offered.suffix;
     request.selectedFilter = &chosenFilter;
-    const QString path = userDialogs().saveFile(&window_, request);
+    const QString path = chooseFile(FileDialog::Save, request);
     if (path.isEmpty()) return;
 
     const pulvex::DrumMapFormat* format = formatToWrite(offered, chosenFilter, path);
     if (!format || (format != &offered && !selectionAllows(*format))) return;
     if (const auto error = format->write(doc_, path.toStdString()))
         showError(&window_, QString::fromStdString(*error));
+    else
+        rememberFolderOf(path);
 }
 
 } // namespace pulvex_app

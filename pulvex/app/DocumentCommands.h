@@ -3,6 +3,9 @@
 // Cubase, the exports to every drum-map format (DrumMapExport.h), and the question before a
 // modified kit is dropped.
 
+#include "UserDialogs.h"
+#include "files/AtomicWrite.h"
+
 #include <QString>
 #include <functional>
 
@@ -11,6 +14,7 @@ class QWidget;
 namespace pulvex {
 class CPulvexDoc;
 struct DrumMapFormat;
+class SettingsStore;
 } // namespace pulvex
 
 namespace pulvex_app {
@@ -23,8 +27,12 @@ class DocumentCommands {
 public:
     DocumentCommands(pulvex::CPulvexDoc& doc, RecentFiles& recent, QWidget& window);
 
-    // The path of the file the document came from or was saved to; empty for a received kit.
+    // The path of the file the document came from or was last saved to.
     const QString& path() const { return path_; }
+
+    // The file dialogs start in the folder of the file last opened or saved, kept in `settings`
+    // (without, in the document's own folder).
+    void keepLastFolderIn(pulvex::SettingsStore& settings) { settings_ = &settings; }
 
     void OnFileNew(); // the empty document of the start
     void OnFileOpen();
@@ -51,10 +59,17 @@ private:
                                                const QString& chosenFilter, const QString& path);
     void replaced();
     void takeFile(const QString& path);
+    void reportRecentFilesError(const files::FileError& error);
+    enum class FileDialog { Open, Save };
+    // The user's choice, or empty; a proposal without a folder is put in the last folder.
+    QString chooseFile(FileDialog kind, FileDialogRequest request);
+    QString lastFolder() const;
+    void rememberFolderOf(const QString& path);
 
     pulvex::CPulvexDoc& doc_;
     RecentFiles& recent_;
     QWidget& window_;
+    pulvex::SettingsStore* settings_ = nullptr;
     QString path_;
 };
 

@@ -13,7 +13,9 @@
 #include "wirebox/Wirebox.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPalette>
+#include <QSettings>
 #include <QTimer>
 
 namespace pulvex_app {
@@ -24,6 +26,16 @@ void WIREBOX_CALL showWireboxMessage(const char* caption, const char* text, void
     userDialogs().message(QApplication::activeWindow(), QMessageBox::Critical,
                           caption ? QString::fromLocal8Bit(caption) : QString(),
                           QString::fromLocal8Bit(text), QMessageBox::Ok);
+}
+
+// Qt's file dialog remembers its folders and view in the user scope of QSettings ("QtProject"),
+// by default in the user's config folder: that goes beside the settings file instead, so that a
+// run on a settings file of its own writes nothing anywhere else.
+void keepQtSettingsBeside(const pulvex::SettingsStore& settings) {
+    if (settings.path().empty()) return;
+    const QString folder = QFileInfo(QString::fromStdString(settings.path())).absolutePath();
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, folder);
 }
 
 } // namespace
@@ -61,11 +73,13 @@ void CPulvexApp::InitInstance() {
     colours.setColor(QPalette::WindowText, Qt::black);
     QApplication::setPalette(colours, "QDialog");
 
+    keepQtSettingsBeside(settings_);
     recent_ = std::make_unique<RecentFiles>(QString::fromStdString(settings_.path()));
     frame_ = std::make_unique<CMainFrame>(
         doc_, *recent_,
         ApplicationCommands{[this] { OnReceive(); }, [this] { OnSetup(); }, [this] { OnAbout(); }});
     doc_.onChanged = [this] { frame_->updateFromDocument(); };
+    frame_->documentCommands().keepLastFolderIn(settings_);
     frame_->documentCommands().OnFileNew();
 
     names_.Load();

@@ -27,6 +27,7 @@ constexpr SettingInfo kSettings[kSettingCount] = {
     {SettingKey::ProgramChange, "Program Change", false, 0},
     {SettingKey::SendProgramChange, "Send Program Change", false, 0},
     {SettingKey::ProgramChangePause, "Program Change Pause", false, 0},
+    {SettingKey::LastFolder, "Last Folder", true, 0},
 };
 
 const SettingInfo& infoOf(SettingKey key) {

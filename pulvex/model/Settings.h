@@ -1,5 +1,5 @@
 #pragma once
-// Pulvex's thirteen settings, in the section "Settings" of an INI file: the user's config folder,
+// Pulvex's settings, in the section "Settings" of an INI file: the user's config folder,
 // or the file that the environment variable PULVEX_INI names. Nothing is cached: every read goes to
 // the file, so a change takes effect at the next exchange or the next cleared row. A write changes
 // only its own lines of the file (IniFile.h). A copy in memory serves runs that must not write the
@@ -32,8 +32,9 @@ enum class SettingKey {
     SendProgramChange, // "Send Program Change", 0 or 1
     // "Program Change Pause": ms between the program change and a request, 0..500
     ProgramChangePause,
+    LastFolder, // "Last Folder", text: where the window's file dialogs start
 };
-inline constexpr int kSettingCount = 14;
+inline constexpr int kSettingCount = 15;
 
 // A patch bay in front of the module may need time to switch; longer than this is no switch.
 inline constexpr int kLongestProgramChangePause = 500;
@@ -48,7 +49,7 @@ struct SettingInfo {
 // Values to write together, as the texts the file holds.
 using SettingValues = std::vector<std::pair<SettingKey, std::string>>;
 
-// All thirteen, in the order above.
+// All of them, in the order above.
 const SettingInfo (&settingTable())[kSettingCount];
 // The setting with this key name, or null.
 const SettingInfo* findSetting(std::string_view name);

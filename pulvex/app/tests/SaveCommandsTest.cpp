@@ -5,9 +5,13 @@
 #include "pulvex/model/DrumMapFormats.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QTimer>
+#include <functional>
 
 using namespace pulvex_app;
 
@@ -17,6 +21,26 @@ QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// An environment variable set for a test's time.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnvironment() {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
 
 } // namespace
 
@@ -143,7 +167,8 @@ TEST_F(SaveCommands, FailedOpenAndFailedSaveLeaveEverythingAsItWas) {
     openPath = shortFile.fileName();
     trigger(ID_FILE_OPEN);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Failed to open document.");
+    EXPECT_EQ(messages[0].text, "Failed to open document.\n\n\"" + openPath +
+                                    "\" is too short for a drum map (1545 bytes)");
     EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
     EXPECT_TRUE(doc().keys == keys);
     EXPECT_EQ(doc().title, "Kit1.drm");
@@ -190,4 +215,118 @@ TEST_F(SaveCommands, OpenAsksFirstAboutAModifiedKit) {
     EXPECT_TRUE(QFileInfo::exists(savePath));
     EXPECT_EQ(openRequests.size(), 1u);
     EXPECT_EQ(doc().title, "first.drm");
+}
+
+// A recent file that is gone leaves the list when it fails to open; one that is there but cannot
+// be read stays, and the message says which file and why.
+TEST_F(SaveCommands, ARecentFileThatIsGoneLeavesTheList) {
+    struct Case {
+        const char* what;
+        std::function<void(const QString& path)> spoil;
+        QString reason;
+        bool stays;
+    };
+    const Case cases[] = {
+        {"deleted", [](const QString& path) { QFile::remove(path); }, "the file does not exist",
+         false},
+        {"cut short", [](const QString& path) { QFile::resize(path, 100); },
+         "is too short for a drum map (100 bytes)", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        savePath = pathOf("spoilt.drm");
+        trigger(ID_FILE_SAVE_AS);
+        savePath = pathOf("good.drm");
+        trigger(ID_FILE_SAVE_AS);
+        c.spoil(pathOf("spoilt.drm"));
+        messages.clear();
+
+        frame().action(ID_FILE_MRU_FILE1 + 1)->trigger();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].text.startsWith("Failed to open document.\n\n"));
+        EXPECT_TRUE(messages[0].text.contains(pathOf("spoilt.drm")));
+        EXPECT_TRUE(messages[0].text.contains(c.reason)) << messages[0].text.toStdString();
+        EXPECT_EQ(RecentFiles(pathOf("Pulvex.ini")).paths().contains(pathOf("spoilt.drm")),
+                  c.stays);
+        EXPECT_EQ(frame().action(ID_FILE_MRU_FILE1 + 1) != nullptr, c.stays);
+        EXPECT_EQ(doc().title, "good.drm");
+    }
+}
+
+// Save as proposes the title of the kit shown, not the file an earlier kit was saved to.
+TEST_F(SaveCommands, SaveAsAfterAnotherKitProposesItsTitle) {
+    savePath = pathOf("first.drm");
+    trigger(ID_FILE_SAVE_AS);
+    receiveTestKit("Kit2");
+    savePath.clear();
+    trigger(ID_FILE_SAVE_AS);
+    ASSERT_EQ(saveRequests.size(), 2u);
+    EXPECT_EQ(saveRequests[1].proposedPath, pathOf("Kit2.drm"));
+}
+
+// Every file dialog starts in the folder of the file last opened or saved, also in the next run.
+TEST_F(SaveCommands, FileDialogsStartInTheLastFolder) {
+    ASSERT_TRUE(QDir().mkpath(pathOf("maps/kits")));
+    ASSERT_TRUE(QDir().mkpath(pathOf("maps/sets")));
+    const QString kits = pathOf("maps/kits"), sets = pathOf("maps/sets");
+    doc().title = "Kit1";
+    select({0});
+    savePath = kits + "/one.kbr";
+    trigger(ID_FILE_SAVE_THEDRUM);
+    EXPECT_EQ(saveRequests.back().proposedPath, "Kit1"); // none yet: the working folder
+    trigger(ID_FILE_SAVE_MASTERDRUM);
+    EXPECT_EQ(saveRequests.back().proposedPath, kits + "/Kit1");
+
+    savePath = sets + "/Rock.drm";
+    trigger(ID_FILE_SAVE_AS);
+    EXPECT_EQ(saveRequests.back().proposedPath, kits + "/Kit1.drm");
+    openPath = savePath;
+    trigger(ID_FILE_OPEN);
+    EXPECT_EQ(openRequests.back().proposedPath, sets);
+
+    openPath.clear(); // a cancelled dialog leaves the folder alone
+    trigger(ID_FILE_OPEN);
+    startApp();
+    trigger(ID_FILE_OPEN);
+    EXPECT_EQ(openRequests.back().proposedPath, sets);
+
+    // A folder that is gone since: the working folder.
+    ASSERT_TRUE(QDir(pathOf("maps")).removeRecursively());
+    trigger(ID_FILE_OPEN);
+    EXPECT_EQ(openRequests.back().proposedPath, "");
+}
+
+// Qt's own file dialog remembers things in a file of its own: it goes beside the settings file the
+// program was given, not into the user's config folder.
+TEST_F(PulvexWindows, AFileDialogWritesOnlyBesideTheSettingsFile) {
+    testing_support::TempDir config;
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.file("settings"))));
+    const ScopedEnvironment ini("PULVEX_INI",
+                                QByteArray::fromStdString(dir.file("settings/Pulvex.ini")));
+    const ScopedEnvironment xdg("XDG_CONFIG_HOME",
+                                QByteArray::fromStdString(config.path().string()));
+    app = std::make_unique<CPulvexApp>(pulvex::SettingsStore(), noSplash());
+    app->InitInstance();
+    const QString kit = QString::fromStdString(dir.file("kit.drm"));
+    receiveTestKit();
+    ASSERT_FALSE(pulvex::saveDrmFile(doc(), kit.toStdString()));
+    doc().modified = false;
+
+    const auto answer = userDialogs().message;
+    restoreDefaultDialogs();
+    userDialogs().message = answer;
+    QTimer::singleShot(0, [kit] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(kit);
+        static_cast<QDialog*>(dialog)->accept(); // what the Open button does
+    });
+    frame().action(ID_FILE_OPEN)->trigger();
+
+    EXPECT_EQ(doc().title, "kit.drm");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(QDir(QString::fromStdString(config.path().string()))
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(dir.file("settings/QtProject.conf"))));
 }
