@@ -197,6 +197,11 @@ void CMainFrame::createStatusBar() {
     countPane_->setAlignment(Qt::AlignCenter);
     countPane_->setMinimumWidth(countPane_->fontMetrics().horizontalAdvance("000") + 8);
     statusBar()->addPermanentWidget(countPane_);
+    // "Ready" is the idle message: whenever a message goes (a menu's or a button's prompt when
+    // the mouse leaves it), it comes back.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty()) statusBar()->showMessage("Ready");
+    });
     statusBar()->showMessage("Ready");
 }
 

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 using namespace pulvex_app;
@@ -251,6 +252,18 @@ TEST_F(PulvexWindows, AboutPictureStampsUntilTheNextWholePaint) {
     picture->repaint(); // covered and uncovered
     EXPECT_TRUE(picture->stamps().isEmpty());
     EXPECT_EQ(picture->grab().toImage(), bare);
+}
+
+TEST_F(PulvexWindows, TheStatusBarSaysReadyAgainAfterAMenu) {
+    startApp();
+    EXPECT_EQ(frame().statusBar()->currentMessage(), "Ready");
+    frame().menuBar()->setActiveAction(frame().fileMenu()->menuAction());
+    ASSERT_TRUE(frame().fileMenu()->isVisible());
+    frame().fileMenu()->setActiveAction(frame().action(ID_FILE_OPEN));
+    EXPECT_EQ(frame().statusBar()->currentMessage(), "Open an existing document");
+    frame().fileMenu()->close();
+    QApplication::processEvents();
+    EXPECT_EQ(frame().statusBar()->currentMessage(), "Ready");
 }
 
 // Whatever font stands in for the box's own and whatever the scale (this test runs at 200 % too),
