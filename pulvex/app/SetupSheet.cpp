@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -35,6 +36,18 @@ CSetupSheet::CSetupSheet(pulvex::SettingsStore& settings, QWidget* parent,
     layout->addWidget(tabs);
     layout->addWidget(buttons);
 
+    // The page keys as shortcuts of the sheet: they come before the focused control, which would
+    // take them for itself (a list steps its value on Ctrl+PgDown).
+    const std::pair<QKeySequence, int> pageKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& [keys, step] : pageKeys)
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                [this, step = step] { turnPage(step); });
+
     connect(tabs, &QTabWidget::currentChanged, this, &CSetupSheet::pageChanged);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSetupSheet::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CSetupSheet::reject);
@@ -47,6 +60,11 @@ bool CSetupSheet::currentPageAcceptable() {
     problem.field->setFocus();
     if (auto* edit = qobject_cast<QAbstractSpinBox*>(problem.field)) edit->selectAll();
     return false;
+}
+
+void CSetupSheet::turnPage(int step) {
+    const int count = tabs->count();
+    tabs->setCurrentIndex((tabs->currentIndex() + step + count) % count);
 }
 
 // A page with a refused field cannot be left: the sheet goes back to it.

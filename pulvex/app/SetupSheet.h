@@ -37,6 +37,7 @@ public:
     void accept() override;
 
 private:
+    void turnPage(int step); // Ctrl+Tab and the like: on to the next page, around at the end
     void pageChanged(int index);
     // Shows the message of the current page's first refused field and puts the cursor there;
     // false when the page has one.

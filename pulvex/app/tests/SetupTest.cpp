@@ -8,6 +8,7 @@
 #include "midi/MidiOutput.h"
 #include "testing/TempDir.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace pulvex_app;
@@ -177,6 +179,59 @@ TEST_F(SetupSheetTest, ArrowsStepWithinTheRange) {
     EXPECT_EQ(edit->fieldText(), "0");
     edit->stepBy(1000);
     EXPECT_EQ(edit->fieldText(), "127");
+}
+
+// The page keys work from every kind of control, and the control keeps its value.
+TEST_F(SetupSheetTest, CtrlTabAndCtrlPageKeysSwitchPagesFromAnyControl) {
+    auto sheet = openSheet();
+    sheet->midiPage->inPort->setCurrentIndex(1);
+    sheet->show();
+    QApplication::setActiveWindow(sheet.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    struct Control {
+        const char* what;
+        int page;
+        QWidget* widget;
+        std::function<std::string()> value;
+    };
+    const auto comboText = [](QComboBox* box) {
+        return [box] { return box->currentText().toStdString(); };
+    };
+    const auto fieldText = [](SetupIntegerEdit* edit) {
+        return [edit] { return edit->fieldText().toStdString(); };
+    };
+    QCheckBox* send = sheet->patchBayPage->send;
+    const Control controls[] = {
+        {"list", 0, sheet->midiPage->inPort, comboText(sheet->midiPage->inPort)},
+        {"list", 1, sheet->drumsetPage->quantize, comboText(sheet->drumsetPage->quantize)},
+        {"number", 1, sheet->drumsetPage->velocities[1],
+         fieldText(sheet->drumsetPage->velocities[1])},
+        {"check box", 2, send, [send] { return std::to_string(send->isChecked()); }},
+        {"number", 2, sheet->patchBayPage->program, fieldText(sheet->patchBayPage->program)},
+    };
+    struct Key {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int step;
+    };
+    const Key keys[] = {{Qt::Key_Tab, Qt::ControlModifier, 1},
+                        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, -1},
+                        {Qt::Key_PageDown, Qt::ControlModifier, 1},
+                        {Qt::Key_PageUp, Qt::ControlModifier, -1}};
+    for (const Control& control : controls) {
+        for (const Key& key : keys) {
+            SCOPED_TRACE(std::string(control.what) + " on page " + std::to_string(control.page) +
+                         ", " + QKeySequence(key.key | key.modifiers).toString().toStdString());
+            sheet->tabs->setCurrentIndex(control.page);
+            control.widget->setFocus();
+            ASSERT_TRUE(control.widget->hasFocus());
+            const std::string before = control.value();
+            QTest::keyClick(control.widget, key.key, key.modifiers);
+            EXPECT_EQ(sheet->tabs->currentIndex(), (control.page + key.step + 3) % 3);
+            EXPECT_EQ(control.value(), before);
+        }
+    }
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(SetupSheetTest, AStoredPortNameSelectsTheFirstItemItBeginsWithIgnoringCase) {
