@@ -62,6 +62,13 @@ int fail(const std::string& text) {
     return 1;
 }
 
+// A drum map that cannot be opened: the window's message box puts the reason, which names the
+// file, below "Failed to open document."; one line says it here.
+std::string openFailure(const std::string& error) {
+    const std::size_t reason = error.find("\n\n");
+    return reason == std::string::npos ? error : error.substr(reason + 2);
+}
+
 int parseInt(const std::string& text, const std::string& what, int low, int high) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -171,7 +178,7 @@ int showCommand(const Arguments& a) {
     if (a.positional.size() != 1) throw UsageError{"show needs one FILE.drm"};
     CPulvexDoc doc;
     if (FileError error = openDrmFile(doc, a.positional[0]))
-        return fail(a.positional[0] + ": " + *error);
+        return fail(openFailure(*error));
     printTable(doc);
     return 0;
 }
@@ -207,7 +214,7 @@ int exportCommand(const Arguments& a) {
 
     CPulvexDoc doc;
     if (FileError error = openDrmFile(doc, a.positional[0]))
-        return fail(a.positional[0] + ": " + *error);
+        return fail(openFailure(*error));
     for (int row : rows)
         if (!doc.IsSelected(row - 1)) doc.ToggleSelected(row - 1);
     if (format->limit == 0) {
