@@ -76,7 +76,7 @@ std::uint8_t bankCode(KitBank bank) {
     return 0x00;
 }
 
-const char* bankName(KitBank bank) {
+const char* kitBankName(KitBank bank) {
     switch (bank) {
     case KitBank::Preset:
         return "Preset";

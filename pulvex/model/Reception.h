@@ -38,9 +38,9 @@ inline constexpr std::chrono::milliseconds kReplyTimeOut{10000};
 
 // Kit banks as the user picks them; the request carries another code (bankCode()).
 enum class KitBank { Preset = 0, Internal = 1, Card = 2 };
-std::uint8_t bankCode(KitBank bank); // Preset 00, Internal 02, Card 01
-const char* bankName(KitBank bank);  // "Preset", "Internal", "Card"
-inline constexpr int kKitsPerBank = 64;
+std::uint8_t bankCode(KitBank bank);   // Preset 00, Internal 02, Card 01
+const char* kitBankName(KitBank bank); // "Preset", "Internal", "Card"
+inline constexpr int kKitsInBank = 64;
 
 // The list types of a name-list request.
 inline constexpr const char* kInternalVoices = "VI";
