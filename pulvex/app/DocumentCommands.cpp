@@ -2,10 +2,11 @@
 
 #include "RecentFiles.h"
 #include "UserDialogs.h"
-#include "pulvex/model/DrumMapFormats.h"
+#include "pulvex/model/DrumMapExport.h"
 #include "pulvex/model/PulvexDoc.h"
 
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QWidget>
 
 namespace pulvex_app {
@@ -92,36 +93,61 @@ void DocumentCommands::takeFile(const QString& path) {
 }
 
 void DocumentCommands::OnSaveTheDrum() {
-    saveSelection(SelectionFormat::TheDrum);
+    OnExport(*pulvex::findDrumMapFormat("kbr"));
 }
 
 void DocumentCommands::OnSaveMasterDrum() {
-    saveSelection(SelectionFormat::MasterDrum);
+    OnExport(*pulvex::findDrumMapFormat("cfg"));
 }
 
-void DocumentCommands::saveSelection(SelectionFormat format) {
-    const bool theDrum = format == SelectionFormat::TheDrum;
-    const int limit = theDrum ? pulvex::kTheDrumLimit : pulvex::kMasterDrumLimit;
+bool DocumentCommands::selectionAllows(const pulvex::DrumMapFormat& format) {
+    if (format.limit == 0) return true;
     const int selected = doc_.SelectedCount();
     if (selected == 0) {
         showExclamation(&window_, pulvex::kNothingToSave);
-        return;
+        return false;
     }
-    if (selected > limit && !askYesNo(&window_, pulvex::kTooManySelected)) return;
+    return selected <= format.limit || askYesNo(&window_, pulvex::kTooManySelected);
+}
 
+const pulvex::DrumMapFormat* DocumentCommands::formatToWrite(const pulvex::DrumMapFormat& offered,
+                                                             const QString& chosenFilter,
+                                                             const QString& path) {
+    const auto formats =
+        pulvex::formatsForSavedFile(offered, chosenFilter.toStdString(), path.toStdString());
+    if (formats.size() == 1) return formats.front();
+
+    QInputDialog question(&window_);
+    question.setWindowTitle(kAppTitle);
+    question.setLabelText(QString("Several programs read .%1 files. Which one is \"%2\" for?")
+                              .arg(QString::fromLatin1(formats.front()->suffix), fileNameOf(path)));
+    QStringList labels;
+    for (const pulvex::DrumMapFormat* format : formats)
+        labels << QString::fromStdString(pulvex::formatTitle(*format));
+    question.setComboBoxItems(labels);
+    question.setComboBoxEditable(false);
+    if (userDialogs().run(question) != QDialog::Accepted) return nullptr;
+    const auto chosen = labels.indexOf(question.textValue());
+    return chosen < 0 ? nullptr : formats[static_cast<std::size_t>(chosen)];
+}
+
+void DocumentCommands::OnExport(const pulvex::DrumMapFormat& offered) {
+    if (!selectionAllows(offered)) return;
+
+    QString chosenFilter;
     FileDialogRequest request;
     request.caption = "Save As";
     request.proposedPath = QString::fromStdString(pulvex::proposedFileName(doc_.title));
-    request.filters = {theDrum ? "The*Drum DrumMap (*.kbr)" : "Master Drum (*.cfg)",
-                       "All Files (*.*)"};
-    request.defaultSuffix = theDrum ? "kbr" : "cfg";
+    request.filters = {offered.filter, "All Files (*.*)"};
+    request.defaultSuffix = offered.suffix;
+    request.selectedFilter = &chosenFilter;
     const QString path = userDialogs().saveFile(&window_, request);
     if (path.isEmpty()) return;
 
-    const auto error = theDrum ? pulvex::WriteTheDrumMap(doc_, path.toStdString())
-                               : pulvex::WriteMasterDrumMap(doc_, path.toStdString(),
-                                                            fileNameOf(path).toStdString());
-    if (error) showError(&window_, QString::fromStdString(*error));
+    const pulvex::DrumMapFormat* format = formatToWrite(offered, chosenFilter, path);
+    if (!format || (format != &offered && !selectionAllows(*format))) return;
+    if (const auto error = format->write(doc_, path.toStdString()))
+        showError(&window_, QString::fromStdString(*error));
 }
 
 } // namespace pulvex_app

@@ -1,6 +1,7 @@
 #pragma once
 // The document's file commands: Open (the Cubase drum map is the document's own format), Save as
-// Cubase, the two selection-based drum maps, and the question before a modified kit is dropped.
+// Cubase, the exports to every drum-map format (DrumMapExport.h), and the question before a
+// modified kit is dropped.
 
 #include <QString>
 #include <functional>
@@ -9,7 +10,8 @@ class QWidget;
 
 namespace pulvex {
 class CPulvexDoc;
-}
+struct DrumMapFormat;
+} // namespace pulvex
 
 namespace pulvex_app {
 
@@ -30,6 +32,9 @@ public:
     bool OnFileSaveAs();
     void OnSaveTheDrum();
     void OnSaveMasterDrum();
+    // Writes the kit in the format, or in the one the user picks in the file dialog; leaves the
+    // document's title, file and mark alone. A format with a limit writes the selected keys.
+    void OnExport(const pulvex::DrumMapFormat& format);
 
     // "Save changes to <title>?" when the document is modified: true when the caller may go on
     // (saved, or the user said No); false on Cancel or a failed save.
@@ -39,8 +44,11 @@ public:
     std::function<void()> onDocumentReplaced;
 
 private:
-    enum class SelectionFormat { TheDrum, MasterDrum };
-    void saveSelection(SelectionFormat format);
+    // False, the user told, when the format's limit and the selection do not allow saving.
+    bool selectionAllows(const pulvex::DrumMapFormat& format);
+    // The format the user's file asks for; null when the user cancels the question.
+    const pulvex::DrumMapFormat* formatToWrite(const pulvex::DrumMapFormat& offered,
+                                               const QString& chosenFilter, const QString& path);
     void replaced();
     void takeFile(const QString& path);
 

@@ -5,6 +5,7 @@
 #include "PulvexView.h"
 #include "RecentFiles.h"
 #include "UserDialogs.h"
+#include "pulvex/model/DrumMapExport.h"
 #include "pulvex/model/PulvexDoc.h"
 
 #include <QAction>
@@ -80,6 +81,14 @@ void CMainFrame::createActions(const ApplicationCommands& commands) {
     addCommand(ID_FILE_SAVE_MASTERDRUM, "Sa&ve as MasterDrum Drumset...",
                "Save the active document as a MasterDrum Drumset",
                [&documents] { documents.OnSaveMasterDrum(); });
+    // File > Export as: every format of the table.
+    int exportCommand = ID_FILE_EXPORT_FIRST;
+    for (const pulvex::DrumMapFormat& format : pulvex::drumMapFormats()) {
+        addCommand(exportCommand++, format.label,
+                   "Save the active document as " +
+                       QString::fromStdString(pulvex::formatTitle(format)),
+                   [&documents, &format] { documents.OnExport(format); });
+    }
     addCommand(ID_APP_EXIT, "E&xit", "Quit the application; prompts to save documents\nExit",
                [this] { close(); });
     addCommand(ID_EDIT_UNSELECT_ALL, "&Unselect all\tCtrl+U",
@@ -109,6 +118,9 @@ void CMainFrame::createMenus() {
     for (int command : {ID_FILE_RECEIVE, ID_FILE_OPEN, ID_FILE_SAVE_AS, ID_FILE_SAVE_THEDRUM,
                         ID_FILE_SAVE_MASTERDRUM})
         fileMenu_->addAction(actions_[command]);
+    exportMenu_ = fileMenu_->addMenu("&Export as");
+    for (std::size_t i = 0; i < pulvex::drumMapFormats().size(); ++i)
+        exportMenu_->addAction(actions_[ID_FILE_EXPORT_FIRST + static_cast<int>(i)]);
     fileMenu_->addSeparator();
     recentPlaceholder_ = fileMenu_->addAction("Recent File");
     recentPlaceholder_->setEnabled(false);
@@ -193,6 +205,8 @@ void CMainFrame::updateFromDocument() {
     const bool hasKit = doc_.HasKit();
     for (int command : {ID_FILE_SAVE_AS, ID_FILE_SAVE_THEDRUM, ID_FILE_SAVE_MASTERDRUM})
         actions_[command]->setEnabled(hasKit);
+    exportMenu_->menuAction()->setEnabled(hasKit);
+    for (QAction* action : exportMenu_->actions()) action->setEnabled(hasKit);
     actions_[ID_EDIT_UNSELECT_ALL]->setEnabled(hasKit && doc_.SelectedCount() > 0);
     countPane_->setEnabled(hasKit);
     countPane_->setText(hasKit ? QString::asprintf("%03i", doc_.SelectedCount()) : QString());

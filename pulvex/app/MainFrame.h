@@ -40,6 +40,7 @@ public:
     QAction* action(int command) const { return actions_.value(command); }
     QLabel* countPane() const { return countPane_; }
     QMenu* fileMenu() const { return fileMenu_; }
+    QMenu* exportMenu() const { return exportMenu_; }
 
     // Caption, count pane and the enabling of the commands, from the document as it is now.
     void updateFromDocument();
@@ -65,6 +66,7 @@ private:
     QAction* recentPlaceholder_ = nullptr;
     QAction* recentEnd_ = nullptr;
     QMenu* fileMenu_ = nullptr;
+    QMenu* exportMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* countPane_ = nullptr;
 };

@@ -23,6 +23,7 @@ QString runFileDialog(QWidget* parent, const FileDialogRequest& request,
     // The save dialogs ask before replacing a file (QFileDialog's default), and there is no
     // read-only box to hide.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (request.selectedFilter) *request.selectedFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().first();
 }
 

@@ -19,6 +19,8 @@ struct FileDialogRequest {
     QString proposedPath; // folder and/or name shown at first
     QStringList filters;  // "Cubase DrumMap (*.drm)", "All Files (*.*)"
     QString defaultSuffix;
+    // When set, receives the filter chosen when the dialog closed.
+    QString* selectedFilter = nullptr;
 };
 
 struct UserDialogs {

@@ -5,6 +5,7 @@
 #include "TerminalUi.h"
 #include "files/BoundedRead.h"
 #include "midi/Backend.h"
+#include "pulvex/model/DrumMapExport.h"
 #include "pulvex/model/DrumMapFormats.h"
 #include "pulvex/model/KitTable.h"
 #include "pulvex/model/NameLists.h"
@@ -16,7 +17,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -33,13 +33,21 @@ constexpr const char* kUsage = R"(usage: pulvex-cli COMMAND ...
                                          read a kit from the module and save it as a Cubase drum map
                                          (MS: how long each reply may take, default 10000)
   show FILE.drm                          the kit as a table
-  export FILE.drm --format kbr|cfg --select LIST -o OUT
-                                         save selected rows (e.g. 1,3,5-9) as a The*Drum or MasterDrum map
+  export FILE.drm --format NAME [--select LIST] -o OUT
+                                         save the kit as a drum map for another program; kbr and
+                                         cfg hold the selected rows (e.g. 1,3,5-9), at most 25 and 16
   decode-kit KIT.syx [--vi VI.syx] [--vw VW.syx] -o FILE.drm
                                          turn captured replies of the module into a drum map
   settings [KEY=VALUE ...]               show or change the settings (e.g. "Device Number=5")
-Settings come from PULVEX_INI, or Pulvex.ini in the user's config folder.
 )";
+
+void printUsage() {
+    std::cout << kUsage << "Formats of export --format:\n";
+    for (const DrumMapFormat& format : drumMapFormats())
+        std::cout << "  " << format.name << std::string(14 - std::string(format.name).size(), ' ')
+                  << formatTitle(format) << "\n";
+    std::cout << "Settings come from PULVEX_INI, or Pulvex.ini in the user's config folder.\n";
+}
 
 struct UsageError {
     std::string text;
@@ -189,8 +197,10 @@ std::vector<int> parseRows(const std::string& list) {
 
 int exportCommand(const Arguments& a) {
     if (a.positional.size() != 1) throw UsageError{"export needs one FILE.drm"};
-    const std::string format = a.required("--format");
-    if (format != "kbr" && format != "cfg") throw UsageError{"--format takes kbr or cfg"};
+    const std::string name = a.required("--format");
+    const DrumMapFormat* format = findDrumMapFormat(name);
+    if (!format)
+        throw UsageError{"--format takes " + drumMapFormatNames() + ", not \"" + name + "\""};
     const std::vector<int> rows =
         a.option("--select") ? parseRows(*a.option("--select")) : std::vector<int>{};
     const std::string output = a.required("--output");
@@ -200,15 +210,18 @@ int exportCommand(const Arguments& a) {
         return fail(a.positional[0] + ": " + *error);
     for (int row : rows)
         if (!doc.IsSelected(row - 1)) doc.ToggleSelected(row - 1);
-    if (doc.SelectedCount() == 0) return fail(kNothingToSave);
-    const int limit = format == "kbr" ? kTheDrumLimit : kMasterDrumLimit;
-    if (doc.SelectedCount() > limit)
-        std::cerr << "pulvex-cli: " << doc.SelectedCount() << " rows selected; a ." << format
-                  << " file holds " << limit << ", so the first " << limit << " are written\n";
-    const FileError error =
-        format == "kbr"
-            ? WriteTheDrumMap(doc, output)
-            : WriteMasterDrumMap(doc, output, std::filesystem::path(output).filename().string());
+    if (format->limit == 0) {
+        if (!rows.empty())
+            std::cerr << "pulvex-cli: a " << format->name
+                      << " file holds the whole kit; --select is not used\n";
+    } else {
+        if (doc.SelectedCount() == 0) return fail(kNothingToSave);
+        if (doc.SelectedCount() > format->limit)
+            std::cerr << "pulvex-cli: " << doc.SelectedCount() << " rows selected; a ."
+                      << format->suffix << " file holds " << format->limit << ", so the first "
+                      << format->limit << " are written\n";
+    }
+    const FileError error = format->write(doc, output);
     return error ? fail(*error) : 0;
 }
 
@@ -289,7 +302,7 @@ int settingsCommand(const Arguments& a) {
 int main(int argc, char** argv) try {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        std::cout << kUsage;
+        printUsage();
         return args.empty() ? 1 : 0;
     }
     const std::string command = args[0];

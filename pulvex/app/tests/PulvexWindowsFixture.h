@@ -39,6 +39,10 @@ protected:
         };
         dialogs.saveFile = [this](QWidget*, const FileDialogRequest& request) {
             saveRequests.push_back(request);
+            // The dialog opens on the first filter; a test may choose another.
+            if (request.selectedFilter)
+                *request.selectedFilter =
+                    saveFilter.isEmpty() ? request.filters.value(0) : saveFilter;
             return savePath;
         };
         dialogs.openFile = [this](QWidget*, const FileDialogRequest& request) {
@@ -103,6 +107,7 @@ protected:
     std::deque<QMessageBox::StandardButton> answers;
     std::vector<pulvex_app::FileDialogRequest> saveRequests, openRequests;
     QString savePath, openPath;
+    QString saveFilter; // the filter the save dialog closes on; empty: its first
     std::vector<QString> shownDialogs;
     std::function<int(QDialog&)> answerDialog;
 };

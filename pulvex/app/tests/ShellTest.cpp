@@ -65,8 +65,9 @@ TEST_F(PulvexWindows, CaptionMenusAndToolbar) {
     EXPECT_EQ(menuTexts(frame().fileMenu()),
               QStringList({"&Receive from Pulvex...\tCtrl+R", "&Open...\tCtrl+O",
                            "&Save as Cubase Drumset...\tCtrl+S", "S&ave as The*Drum Drumset...",
-                           "Sa&ve as MasterDrum Drumset...", "-", "Recent File", "-", "E&xit"}));
-    EXPECT_FALSE(frame().fileMenu()->actions()[6]->isEnabled()); // the greyed placeholder
+                           "Sa&ve as MasterDrum Drumset...", "&Export as", "-", "Recent File", "-",
+                           "E&xit"}));
+    EXPECT_FALSE(frame().fileMenu()->actions()[7]->isEnabled()); // the greyed placeholder
     EXPECT_EQ(menuTexts(menuNamed(frame(), "&Edit")), QStringList({"&Unselect all\tCtrl+U"}));
     EXPECT_EQ(menuTexts(menuNamed(frame(), "&View")), QStringList({"&Toolbar", "&Status Bar"}));
     EXPECT_EQ(menuTexts(menuNamed(frame(), "&Options")), QStringList({"&Setup..."}));

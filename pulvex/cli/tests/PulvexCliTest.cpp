@@ -2,6 +2,7 @@
 // MIDI bus, reached through the real Wirebox.
 
 #include "pulvex/model/DrumMapFormats.h"
+#include "pulvex/model/tests/SampleKit.h"
 #include "testing/EmulatorProcess.h"
 #include "testing/TempDir.h"
 #include "wirebox/Wirebox.h"
@@ -234,6 +235,58 @@ TEST_F(PulvexCli, ExportsSelectedRows) {
                    dir.file("bad.kbr")})
                   .status,
               1);
+}
+
+TEST_F(PulvexCli, ExportWritesEveryFormatOfTheTable) {
+    ASSERT_FALSE(files::writeFileAtomically(dir.file("kit.drm"),
+                                            pulvex::storeDrm(pulvex_test::sampleKit())));
+    const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    struct Case {
+        const char* format;
+        const char* select; // rows, or nothing
+        std::string begins;
+    };
+    const Case cases[] = {
+        {"cubase", nullptr, std::string("D101\0\1", 6)},
+        {"kbr", "2", std::string("Snare <&\"\0", 10)},
+        {"cfg", "2", "\"Pulvex Drum Kit: out.cfg\"\n\"Snare <&\">\", 38, 10, "},
+        {"cubase-xml", nullptr, xml + "<DrumMap>"},
+        {"midnam", nullptr, xml + "<!DOCTYPE MIDINameDocument"},
+        {"reaper", nullptr, "# MIDI note/CC name map\n36 Kick\n"},
+        {"studio-one", nullptr, xml + "<Music.PitchNameList title=\"Pulvex Kit\">"},
+        {"musescore", nullptr, xml + "<museScore version=\"4.50\">"},
+        {"ins", nullptr, "; Pulvex drum kit\r\n"}};
+    ASSERT_EQ(std::size(cases), pulvex::drumMapFormats().size());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        const std::string out =
+            dir.file(std::string("out.") + pulvex::findDrumMapFormat(c.format)->suffix);
+        std::vector<std::string> args = {"export", dir.file("kit.drm"), "--format", c.format, "-o",
+                                         out};
+        if (c.select) args.insert(args.end(), {"--select", c.select});
+        const Result r = run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(slurp(out).substr(0, c.begins.size()), c.begins);
+    }
+
+    // Rows mean nothing to a whole-kit format: said, and the file is written.
+    const Result rows = run({"export", dir.file("kit.drm"), "--format", "reaper", "--select", "1",
+                             "-o", dir.file("rows.txt")});
+    EXPECT_EQ(rows.status, 0);
+    EXPECT_NE(rows.err.find("holds the whole kit"), std::string::npos) << rows.err;
+    // An unknown format is refused with the names there are; --help lists them too.
+    const Result unknown =
+        run({"export", dir.file("kit.drm"), "--format", "logic", "-o", dir.file("x.logic")});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(
+        unknown.err.find("--format takes " + pulvex::drumMapFormatNames() + ", not \"logic\""),
+        std::string::npos)
+        << unknown.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.logic")));
+    const std::string help = run({"--help"}).out;
+    for (const pulvex::DrumMapFormat& format : pulvex::drumMapFormats())
+        EXPECT_NE(help.find(std::string("  ") + format.name + " "), std::string::npos)
+            << format.name;
 }
 
 TEST_F(PulvexCli, DecodesCapturedReplies) {
