@@ -2,13 +2,13 @@
 // MIDI bus, reached through the real Wirebox.
 
 #include "pulvex/model/DrumMapFormats.h"
+#include "pulvex/model/tests/MidnamPatches.h"
 #include "pulvex/model/tests/SampleKit.h"
 #include "testing/EmulatorProcess.h"
 #include "testing/TempDir.h"
 #include "wirebox/Wirebox.h"
 
 #include <QFile>
-#include <QXmlStreamReader>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -87,19 +87,6 @@ std::vector<std::string> rows(const std::string& table) {
     for (std::size_t at = 0, end; (end = table.find('\n', at)) != std::string::npos; at = end + 1)
         out.push_back(table.substr(at, end - at));
     return out;
-}
-
-// The kits of a MIDI name document as (program, name), read as a sequencer reads them.
-std::vector<std::pair<int, std::string>> patchesOf(const std::string& midnam) {
-    QXmlStreamReader reader(QByteArray::fromStdString(midnam));
-    std::vector<std::pair<int, std::string>> patches;
-    while (!reader.atEnd())
-        if (reader.readNext() == QXmlStreamReader::StartElement &&
-            reader.name() == QLatin1String("Patch"))
-            patches.emplace_back(reader.attributes().value("ProgramChange").toInt(),
-                                 reader.attributes().value("Name").toString().toStdString());
-    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-    return patches;
 }
 
 std::vector<std::string> filesIn(const std::string& folder) {
@@ -396,7 +383,7 @@ TEST_F(PulvexCli, EveryKitOfABankGoesIntoOneMidiNameDocument) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Card 64\tCard_64\nRead 64 of 64 kits.\n"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("Reading kit 64 of 64: Card 64"), std::string::npos);
-    const auto patches = patchesOf(slurp(dir.file("card.midnam")));
+    const auto patches = pulvex_test::patchesOf(slurp(dir.file("card.midnam")));
     ASSERT_EQ(patches.size(), 64u);
     for (int k = 0; k < 64; ++k) {
         const std::string number = (k < 9 ? "0" : "") + std::to_string(k + 1);
@@ -432,7 +419,7 @@ TEST_F(PulvexCli, AKitThatNeverComesIsAskedForTwiceReportedAndTheRestWritten) {
                          dir.file("internal.midnam") + "\""),
               std::string::npos)
         << r.err;
-    const auto patches = patchesOf(slurp(dir.file("internal.midnam")));
+    const auto patches = pulvex_test::patchesOf(slurp(dir.file("internal.midnam")));
     ASSERT_EQ(patches.size(), 63u);
     EXPECT_EQ(patches[10].first, 64 + 10);
     EXPECT_EQ(patches[11].first, 64 + 12); // Internal 12 is missing, not mislabelled
