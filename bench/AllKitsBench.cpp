@@ -8,7 +8,6 @@
 //   scripts/midi-bus start suite-bench
 //   JACK_DEFAULT_SERVER=suite-bench MIDI_API=jack build/bin/bench_all_kits
 //   scripts/midi-bus stop suite-bench
-// With BENCH_BEFORE_BIN=<another build>/bin the "before" cases run that build's emulator instead.
 
 #include "midi/Pacer.h"
 #include "pulvex/model/KitsReception.h"
@@ -21,7 +20,6 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -67,24 +65,14 @@ double median(std::vector<double> values) {
 }
 
 enum class Way { KitByKit, OneExchange };
-enum class Emulator { This, Before };
 
-void AllKits(benchmark::State& state, Way way, Emulator which, bool wireSpeed) {
-    std::string program = MIDI_EMULATOR;
-    if (which == Emulator::Before) {
-        const char* bin = std::getenv("BENCH_BEFORE_BIN");
-        if (!bin || !*bin) {
-            state.SkipWithError("set BENCH_BEFORE_BIN to the bin folder of the build to compare");
-            return;
-        }
-        program = std::string(bin) + "/midi-emulator";
-    }
+void AllKits(benchmark::State& state, Way way, bool wireSpeed) {
     testing_support::TempDir dir;
     const std::string log = dir.file("wire.log");
     testing_support::EmulatorProcess module;
     std::vector<std::string> extra = {"--log", log};
     if (wireSpeed) extra.push_back("--wire-speed");
-    if (!module.start(program, "pulvex", extra, dir.file("emulator.txt"))) {
+    if (!module.start(MIDI_EMULATOR, "pulvex", extra, dir.file("emulator.txt"))) {
         state.SkipWithError("the emulator did not start: is a JACK server named in "
                             "JACK_DEFAULT_SERVER running?");
         return;
@@ -128,23 +116,16 @@ void AllKits(benchmark::State& state, Way way, Emulator which, bool wireSpeed) {
     if (wireSpeed) state.counters["wire_ratio"] = median(ratios);
 }
 
-#define ALL_KITS_CASE(name, ...)                                                                   \
-    BENCHMARK_CAPTURE(AllKits, name, __VA_ARGS__)                                                  \
-        ->UseManualTime()                                                                          \
-        ->Iterations(5)                                                                            \
-        ->Unit(benchmark::kMillisecond)
-
-ALL_KITS_CASE(kit_by_kit, Way::KitByKit, Emulator::This, false);
-ALL_KITS_CASE(one_exchange, Way::OneExchange, Emulator::This, false);
-ALL_KITS_CASE(kit_by_kit_emulator_before, Way::KitByKit, Emulator::Before, false);
-ALL_KITS_CASE(one_exchange_emulator_before, Way::OneExchange, Emulator::Before, false);
-// About 27 s each: 192 kit replies of 402 bytes on the cable.
-BENCHMARK_CAPTURE(AllKits, one_exchange_at_wire_speed, Way::OneExchange, Emulator::This, true)
+BENCHMARK_CAPTURE(AllKits, kit_by_kit, Way::KitByKit, false)
     ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond);
-BENCHMARK_CAPTURE(AllKits, one_exchange_at_wire_speed_emulator_before, Way::OneExchange,
-                  Emulator::Before, true)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AllKits, one_exchange, Way::OneExchange, false)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+// About 27 s: 192 kit replies of 402 bytes on the cable.
+BENCHMARK_CAPTURE(AllKits, one_exchange_at_wire_speed, Way::OneExchange, true)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
