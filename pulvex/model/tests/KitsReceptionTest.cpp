@@ -91,9 +91,11 @@ protected:
                              ModuleOnBus::kitNumberOf(request)};
         const std::string name = kitNameOf(kit);
         const int tries = record(name);
-        const auto& script = answers[name];
+        const auto script = answers.find(name);
         const Answer answer =
-            tries <= static_cast<int>(script.size()) ? script[tries - 1] : Answer::Kit;
+            script != answers.end() && tries <= static_cast<int>(script->second.size())
+                ? script->second[static_cast<std::size_t>(tries - 1)]
+                : Answer::Kit;
         Bytes data = kitData(name);
         switch (answer) {
         case Answer::Silent:
