@@ -100,7 +100,8 @@ constexpr ControlName kControlNames[] = {
 
 static_assert([] {
     for (const ControlName& control : kControlNames)
-        if (!control.parameter.empty() && !morvex::findParameter(control.parameter)) return false;
+        if (!control.parameter.empty() && morvex::parameterIndex(control.parameter) < 0)
+            return false;
     return true;
 }());
 

@@ -162,12 +162,20 @@ consteval const ParameterDescriptor& parameterNamed(std::string_view name) {
     throw "no parameter of that name";
 }
 
-// The entry of that name that encodes `slot`, or null: two entries share "wave", one for the AWM
-// elements and one for the FM elements.
+// The place in the map of the entry of that name that encodes `slot`, or -1: two entries share
+// "wave", one for the AWM elements and one for the FM elements. An index rather than a pointer, so
+// that compile-time checks stay constant expressions under the sanitizers' null checks.
+constexpr int parameterIndex(std::string_view name, int slot = 0) {
+    for (std::size_t i = 0; i < std::size(kVoiceParameterMap); ++i)
+        if (kVoiceParameterMap[i].name == name && kVoiceParameterMap[i].covers(slot))
+            return static_cast<int>(i);
+    return -1;
+}
+
+// That entry, or null.
 constexpr const ParameterDescriptor* findParameter(std::string_view name, int slot = 0) {
-    for (const ParameterDescriptor& p : kVoiceParameterMap)
-        if (p.name == name && p.covers(slot)) return &p;
-    return nullptr;
+    const int index = parameterIndex(name, slot);
+    return index < 0 ? nullptr : &kVoiceParameterMap[static_cast<std::size_t>(index)];
 }
 
 // The FM block of an FM element: 21 bytes from this offset (B, D).

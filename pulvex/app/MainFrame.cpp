@@ -68,7 +68,7 @@ void CMainFrame::createActions(const ApplicationCommands& commands) {
     addCommand(ID_FILE_RECEIVE, "&Receive from Pulvex...\tCtrl+R",
                "Receive a drumset from Pulvex\nReceive data from MIDI", commands.receive)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    addCommand(ID_FILE_RECEIVE_ALL, "Receive &all kits...",
+    addCommand(ID_FILE_RECEIVE_ALL, "Receive all &kits...",
                "Receive every kit of a bank or of all banks and save them as drum maps",
                commands.receiveAll);
     addCommand(ID_FILE_OPEN, "&Open...\tCtrl+O", "Open an existing document\nOpen drumset",

@@ -1,13 +1,16 @@
 #include "PulvexView.h"
 
+#include "KitTableModel.h"
 #include "Pictures.h"
 #include "pulvex/model/KitTable.h"
 #include "pulvex/model/PulvexDoc.h"
 
+#include <QAbstractItemDelegate>
 #include <QBitmap>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 #include <algorithm>
 
 namespace pulvex_app {
@@ -16,7 +19,6 @@ namespace {
 using pulvex::CPulvexDoc;
 
 constexpr int kRowChars = CPulvexDoc::ColumnX[9] + 6; // 84 character widths
-const QColor kSeparatorColour(128, 128, 128);
 
 // A font whose em height is `millimetres` on the screen, as the rows and headers use.
 QFont fontOfHeight(const QWidget& widget, const QString& family, double millimetres, bool bold) {
@@ -29,15 +31,99 @@ QFont fontOfHeight(const QWidget& widget, const QString& family, double millimet
 
 // Columns with a separator before them: all but SOUND and I-NOTE.
 bool hasSeparatorBefore(int column) {
-    return column != 0 && column != 2;
+    return column != 0 && column != 2 && column < pulvex::kKitColumns;
 }
+
+// Halfway between text and ground: the grey of old on white, and as faint on any other ground.
+QColor separatorColour(const QPalette& colours) {
+    const QColor text = colours.color(QPalette::Text);
+    const QColor base = colours.color(QPalette::Base);
+    return QColor((text.red() + base.red()) / 2, (text.green() + base.green()) / 2,
+                  (text.blue() + base.blue()) / 2);
+}
+
+// The column titles as plain text on the table's ground, a line and 2 pixels high; clicks on them
+// do nothing.
+class KitHeader : public QHeaderView {
+public:
+    explicit KitHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setSectionResizeMode(QHeaderView::Fixed);
+        setSectionsClickable(false);
+        setHighlightSections(false);
+        setMinimumSectionSize(1);
+    }
+
+    void setLineHeight(int pixels) {
+        lineHeight_ = pixels;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return {length(), lineHeight_ + 2}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(viewport());
+        painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
+        painter.setPen(palette().color(QPalette::Text));
+        painter.setFont(font());
+        for (int section = 0; section < count(); ++section) {
+            const QRect rect(sectionViewportPosition(section), 0, sectionSize(section), height());
+            painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                             model()->headerData(section, orientation()).toString());
+        }
+    }
+
+private:
+    int lineHeight_ = 1;
+};
+
+// A cell as the rows have always looked: text from the cell's left edge, a selected key in the
+// highlight across the whole row, dotted separators between the columns and under the row.
+class KitCellDelegate : public QAbstractItemDelegate {
+public:
+    using QAbstractItemDelegate::QAbstractItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = index.data(KitTableModel::SelectedRole).toBool();
+        const QPalette& colours = option.palette;
+        const QRect& cell = option.rect;
+        painter->save();
+        if (selected) painter->fillRect(cell, colours.color(QPalette::Highlight));
+        painter->setFont(option.font);
+        painter->setPen(colours.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                          index.data().toString());
+        painter->setPen(QPen(separatorColour(colours), 1, Qt::DotLine));
+        if (hasSeparatorBefore(index.column() + 1))
+            painter->drawLine(cell.right() - 1, cell.top(), cell.right() - 1, cell.bottom());
+        painter->drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return option.rect.size();
+    }
+};
 
 } // namespace
 
 CPulvexView::CPulvexView(CPulvexDoc& doc, QWidget* parent)
-    : QAbstractScrollArea(parent), doc_(doc), emptyPicture_(loadPicture(kEmptyKitPicture)) {
-    viewport()->setBackgroundRole(QPalette::Base);
-    viewport()->setAutoFillBackground(true);
+    : QTableView(parent), doc_(doc), model_(new KitTableModel(doc, this)),
+      emptyPicture_(loadPicture(kEmptyKitPicture)) {
+    setHorizontalHeader(new KitHeader(this));
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    setItemDelegate(new KitCellDelegate(this));
+    setModel(model_);
+    setSelectionMode(NoSelection);
+    setSelectionBehavior(SelectRows);
+    setEditTriggers(NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+    setAccessibleName("Kit");
     OnInitialUpdate();
 }
 
@@ -49,6 +135,10 @@ QFont CPulvexView::headerFont() const {
     return fontOfHeight(*this, "Arial", 3.0, false);
 }
 
+int CPulvexView::rowWidth() const {
+    return kRowChars * cw_;
+}
+
 void CPulvexView::measure() {
     const QFontMetrics rows(rowFont());
     const QFontMetrics headers(headerFont());
@@ -56,27 +146,25 @@ void CPulvexView::measure() {
     lh_ = std::max({1, rows.height(), headers.height()});
 }
 
-int CPulvexView::rowWidth() const {
-    return kRowChars * cw_;
-}
-
-void CPulvexView::updateScrollSizes() {
-    // The total size is 1 by 1 without a kit, else the header line and all 64 rows.
-    const int width = doc_.HasKit() ? rowWidth() : 1;
-    const int height = doc_.HasKit() ? (pulvex::kKeyCount + 1) * lh_ + 2 : 1;
-    const QSize page = viewport()->size();
-    horizontalScrollBar()->setRange(0, std::max(0, width - page.width()));
-    verticalScrollBar()->setRange(0, std::max(0, height - page.height()));
-    horizontalScrollBar()->setPageStep(10 * cw_);
-    verticalScrollBar()->setPageStep(10 * lh_);
-    horizontalScrollBar()->setSingleStep(cw_);
-    verticalScrollBar()->setSingleStep(lh_);
+void CPulvexView::applyMeasures() {
+    setFont(rowFont());
+    auto* header = static_cast<KitHeader*>(horizontalHeader());
+    header->setFont(headerFont());
+    header->setLineHeight(lh_);
+    header->setVisible(model_->rowCount() > 0);
+    verticalHeader()->setDefaultSectionSize(lh_);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const int right = c + 1 < pulvex::kKitColumns ? CPulvexDoc::ColumnX[c + 1] : kRowChars;
+        setColumnWidth(c, (right - CPulvexDoc::ColumnX[c]) * cw_);
+    }
+    updateGeometries();
+    viewport()->update();
 }
 
 void CPulvexView::OnInitialUpdate() {
     measure();
-    updateScrollSizes();
-    viewport()->update();
+    model_->reload();
+    applyMeasures();
 }
 
 void CPulvexView::OnUpdate() {
@@ -85,91 +173,107 @@ void CPulvexView::OnUpdate() {
 }
 
 void CPulvexView::OnEditUnselectAll() {
-    doc_.UnselectAll();
-    viewport()->update();
+    model_->unselectAll();
 }
 
-int CPulvexView::keyAt(int viewportY) const {
-    const int offset = verticalScrollBar()->value() + viewportY - 2;
-    if (offset < 0) return -1;
-    const int row = offset / lh_;
-    return row >= 1 && row <= pulvex::kKeyCount ? row - 1 : -1;
+void CPulvexView::selectAll() {
+    if (model_->rowCount() == 0) return;
+    model_->selectAll();
+    emit selectionToggled();
 }
 
-void CPulvexView::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    updateScrollSizes();
+void CPulvexView::toggle(int key) {
+    model_->toggleSelected(key);
+    emit selectionToggled();
 }
 
-void CPulvexView::scrollContentsBy(int, int) {
-    viewport()->update();
+QRect CPulvexView::rowRect(int key) const {
+    return QRect(columnViewportPosition(0), rowViewportPosition(key), rowWidth(), rowHeight(key));
 }
 
-void CPulvexView::paintEvent(QPaintEvent*) {
-    QPainter painter(viewport());
-    if (!doc_.HasKit()) {
-        paintEmpty(painter);
+void CPulvexView::updateRow(int key) {
+    if (key >= 0 && key < model_->rowCount()) viewport()->update(rowRect(key));
+}
+
+void CPulvexView::paintEvent(QPaintEvent* event) {
+    if (model_->rowCount() == 0) {
+        paintEmpty();
         return;
     }
-    measure();
-    const int x0 = -horizontalScrollBar()->value();
-    const int y0 = -verticalScrollBar()->value();
-    painter.setFont(headerFont());
-    painter.setPen(palette().color(QPalette::Text));
-    const QFontMetrics headerMetrics(painter.font());
-    for (int c = 0; c < pulvex::kKitColumns; ++c)
-        painter.drawText(x0 + CPulvexDoc::ColumnX[c] * cw_, y0 + headerMetrics.ascent(),
-                         QString::fromLatin1(pulvex::kKitColumnHeaders[c]));
-    for (int key = 0; key < pulvex::kKeyCount; ++key) paintRow(painter, key, x0, y0 + rowTop(key));
+    QTableView::paintEvent(event);
+    paintCurrentRow();
 }
 
-void CPulvexView::paintEmpty(QPainter& painter) {
+void CPulvexView::paintEmpty() {
     if (emptyPicture_.isNull()) return;
-    // Black pixels black; the white ones leave the background as it is.
+    QPainter painter(viewport());
+    // Set pixels in the text colour; the others leave the ground as it is.
     const QBitmap bits = QBitmap::fromImage(emptyPicture_, Qt::ThresholdDither);
     const QPoint topLeft((viewport()->width() - bits.width()) / 2,
                          (viewport()->height() - bits.height()) / 2);
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setPen(Qt::black);
+    painter.setPen(palette().color(QPalette::Text));
     painter.drawPixmap(topLeft, bits);
 }
 
-void CPulvexView::paintRow(QPainter& painter, int key, int x0, int y) {
-    const bool selected = doc_.IsSelected(key);
-    const QColor background = selected ? QColor(Qt::black) : palette().color(QPalette::Base);
-    const QColor text = selected ? QColor(Qt::white) : QColor(Qt::black);
-    // The fill runs from the viewport's left edge across 84 character widths, as the row is drawn.
-    painter.fillRect(QRect(0, y, rowWidth(), lh_), background);
-    painter.setFont(rowFont());
-    painter.setPen(text);
-    const int ascent = QFontMetrics(painter.font()).ascent();
-    const auto& drumSet = doc_.keys[key];
-    for (int c = 0; c < pulvex::kKitColumns; ++c)
-        painter.drawText(x0 + CPulvexDoc::ColumnX[c] * cw_, y + ascent,
-                         QString::fromLatin1(pulvex::cellText(drumSet, c)));
-    QPen dotted(kSeparatorColour, 1, Qt::DotLine);
-    painter.setPen(dotted);
-    painter.setBackgroundMode(Qt::TransparentMode);
-    for (int c = 1; c < pulvex::kKitColumns; ++c) {
-        if (!hasSeparatorBefore(c)) continue;
-        const int x = x0 + CPulvexDoc::ColumnX[c] * cw_ - 2;
-        painter.drawLine(x, y - 1, x, y + lh_ + 1);
-    }
-    painter.drawLine(0, y + lh_ - 1, rowWidth(), y + lh_ - 1);
+void CPulvexView::paintCurrentRow() {
+    const QModelIndex current = currentIndex();
+    if (!hasFocus() || !current.isValid()) return;
+    const bool selected = current.data(KitTableModel::SelectedRole).toBool();
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text), 1,
+                        Qt::DotLine));
+    // Inside the row, above its separator.
+    painter.drawRect(rowRect(current.row()).adjusted(0, 0, -1, -2));
+}
+
+void CPulvexView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    // The current row's frame runs across all its cells, not just the current one.
+    if (current.row() == previous.row()) return;
+    updateRow(previous.row());
+    updateRow(current.row());
+}
+
+void CPulvexView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    updateRow(currentIndex().row());
+}
+
+void CPulvexView::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    updateRow(currentIndex().row());
 }
 
 void CPulvexView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && doc_.HasKit()) {
-        const int key = keyAt(static_cast<int>(event->position().y()));
-        if (key >= 0) {
-            doc_.ToggleSelected(key);
-            // Just that row is drawn again.
-            const int y = rowTop(key) - verticalScrollBar()->value();
-            viewport()->update(QRect(0, y - 1, viewport()->width(), lh_ + 3));
-            emit selectionToggled();
-        }
+    // Every left press toggles the row under it, a double click's second one too; the header, the
+    // ground below the last row and the other buttons change nothing.
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint at = event->position().toPoint();
+    const int key = rowAt(at.y());
+    if (key < 0) return;
+    // The current row follows, without scrolling: a scroll would repaint more than the row.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    setCurrentIndex(model_->index(key, std::max(0, columnAt(at.x()))));
+    setAutoScroll(scrolls);
+    toggle(key);
+}
+
+void CPulvexView::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+}
+
+void CPulvexView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
     }
-    QAbstractScrollArea::mousePressEvent(event);
+    if (event->key() == Qt::Key_Space && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        if (currentIndex().isValid()) toggle(currentIndex().row());
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 } // namespace pulvex_app

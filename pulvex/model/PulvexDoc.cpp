@@ -25,6 +25,11 @@ int CPulvexDoc::SelectedCount() const {
     return static_cast<int>(std::ranges::count_if(selected, [](int flag) { return flag != 0; }));
 }
 
+void CPulvexDoc::SelectAll() {
+    selected.fill(1);
+    changed();
+}
+
 void CPulvexDoc::UnselectAll() {
     selected.fill(0);
     changed();
@@ -84,8 +89,12 @@ bool CPulvexDoc::LoadKitBlock(std::span<const std::uint8_t> block, const WaveNam
     return true;
 }
 
-std::vector<std::uint8_t> CPulvexDoc::Serialize() const { return storeDrm(*this); }
+std::vector<std::uint8_t> CPulvexDoc::Serialize() const {
+    return storeDrm(*this);
+}
 
-bool CPulvexDoc::Serialize(std::span<const std::uint8_t> bytes) { return loadDrm(*this, bytes); }
+bool CPulvexDoc::Serialize(std::span<const std::uint8_t> bytes) {
+    return loadDrm(*this, bytes);
+}
 
 } // namespace pulvex

@@ -36,6 +36,7 @@ public:
 
     bool HasKit() const; // key 0 has a name
     int SelectedCount() const;
+    void SelectAll();
     void UnselectAll();
     void ToggleSelected(int i);
     bool IsSelected(int i) const;

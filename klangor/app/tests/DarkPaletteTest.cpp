@@ -1,6 +1,6 @@
 // The windows take their colours from the palette: in a dark one the envelope graph still reads,
 // and no page keeps colours of its own.
-#include "DarkPalette.h"
+#include "testing/DarkPalette.h"
 #include "Audiogra.h"
 #include "EditPage.h"
 #include "GuiTestSupport.h"
@@ -9,47 +9,16 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QStyle>
 #include <algorithm>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
 using namespace klangor;
+using testing_support::contrast;
+using testing_support::DarkFusion;
+using testing_support::luminance;
 
 namespace {
-
-// Relative luminance, 0 for black to 1 for white.
-double luminance(QRgb pixel) {
-    const auto linear = [](int channel) {
-        const double c = channel / 255.0;
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(qRed(pixel)) + 0.7152 * linear(qGreen(pixel)) +
-           0.0722 * linear(qBlue(pixel));
-}
-
-double contrast(QRgb a, QRgb b) {
-    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
-    return (light + 0.05) / (dark + 0.05);
-}
-
-// Fusion with a dark palette while it lives; the style and palette before come back after.
-class DarkFusion {
-public:
-    DarkFusion() {
-        QApplication::setStyle("Fusion");
-        QApplication::setPalette(darkPalette());
-    }
-    ~DarkFusion() {
-        QApplication::setStyle(previousStyle_);
-        QApplication::setPalette(previousPalette_);
-    }
-
-private:
-    QString previousStyle_ = QApplication::style()->name();
-    QPalette previousPalette_ = QApplication::palette();
-};
 
 class DarkPaletteTest : public ::testing::Test {
 protected:

@@ -4,16 +4,16 @@
 // then the Tone page and the graph window again in a dark palette (klangor-tone-dark.png,
 // klangor-graph-dark.png).
 #include "Audiogra.h"
-#include "DarkPalette.h"
 #include "EditPage.h"
-#include "HelpWindow.h"
 #include "Envelope.h"
+#include "HelpWindow.h"
 #include "Icon.h"
 #include "Main.h"
 #include "MidiSetupDialog.h"
 #include "PageRegistry.h"
 #include "ReceiveProgress.h"
 #include "Session.h"
+#include "testing/DarkPalette.h"
 
 #include <QApplication>
 #include <QDir>
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
 
     // The same windows on a desktop with a dark theme.
     QApplication::setStyle("Fusion");
-    QApplication::setPalette(klangor::darkPalette());
+    QApplication::setPalette(testing_support::darkPalette());
     window.showPage("FTone");
     ok = save(window, folder + "/klangor-tone-dark.png") && ok;
     window.showPage("FEnvelope");

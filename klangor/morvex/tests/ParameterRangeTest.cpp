@@ -121,9 +121,9 @@ TEST(ParameterRange, ExtremeIntsEncodeLikeTheirSmallTwins) {
 } // namespace
 
 // The shared name "wave" finds the AWM or the FM entry by slot; an uncovered slot finds nothing.
-static_assert(findParameter("wave", A)->label == "Wave");
-static_assert(findParameter("wave", B)->label == "FM wave");
-static_assert(findParameter("wave", D)->encoding == Encoding::FmWave);
-static_assert(findParameter("tone_level", 1)->offset(1) == 139);
-static_assert(findParameter("tone_level", 2) == nullptr);
-static_assert(findParameter("no_such_value") == nullptr);
+static_assert(kVoiceParameterMap[parameterIndex("wave", A)].label == "Wave");
+static_assert(kVoiceParameterMap[parameterIndex("wave", B)].label == "FM wave");
+static_assert(kVoiceParameterMap[parameterIndex("wave", D)].encoding == Encoding::FmWave);
+static_assert(kVoiceParameterMap[parameterIndex("tone_level", 1)].offset(1) == 139);
+static_assert(parameterIndex("tone_level", 2) == -1);
+static_assert(parameterIndex("no_such_value") == -1);

@@ -11,7 +11,6 @@
 
 #include <QDialog>
 #include <QLabel>
-#include <QScrollBar>
 #include <QTest>
 #include <deque>
 #include <functional>
@@ -98,7 +97,7 @@ protected:
 
     // A left click on the view at the middle of the given key's row.
     void clickRow(int key) {
-        const int y = view().rowTop(key) - view().verticalScrollBar()->value() + view().lh() / 2;
+        const int y = view().rowViewportPosition(key) + view().rowHeight(key) / 2;
         QTest::mouseClick(view().viewport(), Qt::LeftButton, {}, QPoint(10, y));
     }
 

@@ -5,10 +5,12 @@
 #include "PulvexWindowsFixture.h"
 #include "RecentFiles.h"
 #include "SplashWindow.h"
+#include "pulvex/model/KitTable.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QToolBar>
@@ -63,7 +65,7 @@ TEST_F(PulvexWindows, CaptionMenusAndToolbar) {
     startApp();
     EXPECT_EQ(frame().windowTitle(), "DrmMap - Pulvex for Windows");
     EXPECT_EQ(menuTexts(frame().fileMenu()),
-              QStringList({"&Receive from Pulvex...\tCtrl+R", "Receive &all kits...",
+              QStringList({"&Receive from Pulvex...\tCtrl+R", "Receive all &kits...",
                            "&Open...\tCtrl+O", "&Save as Cubase Drumset...\tCtrl+S",
                            "S&ave as The*Drum Drumset...", "Sa&ve as MasterDrum Drumset...",
                            "&Export as", "-", "Recent File", "-", "E&xit"}));
@@ -158,18 +160,23 @@ TEST_F(PulvexWindows, ViewGeometryAndHitTesting) {
     const int lh = view().lh();
     EXPECT_EQ(lh,
               std::max(QFontMetrics(rows).height(), QFontMetrics(view().headerFont()).height()));
-    EXPECT_EQ(view().rowTop(0), lh + 2);
-    EXPECT_EQ(view().rowTop(63), 64 * lh + 2);
+    // Under a header a line and 2 pixels high, row k starts (k + 1) lines and 2 pixels below the
+    // table's top edge; column c at ColumnX[c] character widths.
+    EXPECT_EQ(view().horizontalHeader()->height(), lh + 2);
+    const auto rowTop = [this](int key) {
+        const QPoint top(0, view().rowViewportPosition(key));
+        return view().viewport()->mapTo(&view(), top).y() - view().frameWidth();
+    };
+    for (int key : {0, 1, 63}) EXPECT_EQ(rowTop(key), (key + 1) * lh + 2) << key;
+    for (int key : {0, 63}) EXPECT_EQ(view().rowHeight(key), lh) << key;
+    for (int c = 0; c < pulvex::kKitColumns; ++c)
+        EXPECT_EQ(view().columnViewportPosition(c), pulvex::CPulvexDoc::ColumnX[c] * view().cw())
+            << c;
     EXPECT_EQ(view().rowWidth(), 84 * view().cw());
+    EXPECT_EQ(view().columnViewportPosition(9) + view().columnWidth(9), view().rowWidth());
 
-    // The header line, the gap above row 1 and everything below row 64 select nothing.
-    for (int y : {0, lh / 2, lh + 1}) EXPECT_EQ(view().keyAt(y), -1) << y;
-    EXPECT_EQ(view().keyAt(lh + 2), 0);
-    EXPECT_EQ(view().keyAt(2 * lh + 1), 0);
-    EXPECT_EQ(view().keyAt(2 * lh + 2), 1);
-    QTest::mouseClick(view().viewport(), Qt::LeftButton, {}, QPoint(10, lh / 2));
-    EXPECT_EQ(doc().SelectedCount(), 0);
-    QTest::mouseClick(view().viewport(), Qt::RightButton, {}, QPoint(10, view().rowTop(2) + 1));
+    QTest::mouseClick(view().viewport(), Qt::RightButton, {},
+                      QPoint(10, view().rowViewportPosition(2) + 1));
     EXPECT_EQ(doc().SelectedCount(), 0);
 
     // Scrolled to the end, row 64 is whole and clickable.
@@ -178,27 +185,28 @@ TEST_F(PulvexWindows, ViewGeometryAndHitTesting) {
     QScrollBar* vertical = view().verticalScrollBar();
     vertical->setValue(vertical->maximum());
     EXPECT_GT(vertical->maximum(), 0);
-    const int lastBottom = view().rowTop(63) + lh - vertical->value();
-    EXPECT_LE(lastBottom, view().viewport()->height());
+    EXPECT_LE(view().rowViewportPosition(63) + lh, view().viewport()->height());
     clickRow(63);
     EXPECT_TRUE(doc().IsSelected(63));
-    EXPECT_EQ(view().keyAt(view().viewport()->height() - 1), 63);
 }
 
-TEST_F(PulvexWindows, SelectedRowsAreWhiteOnBlackAcrossTheRow) {
+TEST_F(PulvexWindows, SelectedRowsAreHighlightedAcrossTheRow) {
     startApp();
     frame().resize(1400, 700);
     receiveTestKit();
     select({1});
     const QImage image = view().viewport()->grab().toImage();
-    const int y = view().rowTop(1) + view().lh() / 2;
+    const auto middleOf = [this](int key) {
+        return view().rowViewportPosition(key) + view().rowHeight(key) / 2;
+    };
     const int width = view().rowWidth();
+    const QColor highlight = view().palette().color(QPalette::Highlight);
     ASSERT_LT(width + 4, image.width());
-    // Sample the gaps between cells: the whole row is black, and nothing right of it is.
-    EXPECT_EQ(image.pixelColor(width - 3, y), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(view().cw() * 13, y), QColor(Qt::black));
-    EXPECT_NE(image.pixelColor(width + 3, y), QColor(Qt::black));
-    EXPECT_NE(image.pixelColor(width - 3, view().rowTop(2) + view().lh() / 2), QColor(Qt::black));
+    // Sample the gaps between cells: the whole row is highlighted, and nothing right of it is.
+    EXPECT_EQ(image.pixelColor(width - 3, middleOf(1)), highlight);
+    EXPECT_EQ(image.pixelColor(view().cw() * 13, middleOf(1)), highlight);
+    EXPECT_NE(image.pixelColor(width + 3, middleOf(1)), highlight);
+    EXPECT_NE(image.pixelColor(width - 3, middleOf(2)), highlight);
 }
 
 TEST_F(PulvexWindows, EmptyDocumentShowsOnlyTheCentredPicture) {

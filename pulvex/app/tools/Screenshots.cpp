@@ -1,11 +1,13 @@
 // pulvex-screenshots FOLDER: pictures of Pulvex's main states, drawn on the offscreen platform:
-// the empty window, a kit with a selection, the three setup pages and the about box.
+// the empty window, a kit with a selection, the three setup pages and the about box; then the kit
+// again in a dark palette (pulvex-kit-dark.png).
 #include "AboutBox.h"
 #include "MainFrame.h"
 #include "PulvexApplication.h"
 #include "PulvexView.h"
 #include "SetupSheet.h"
 #include "UserDialogs.h"
+#include "testing/DarkPalette.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,7 +41,12 @@ void fillExampleKit(pulvex_app::CPulvexApp& app) {
     doc.title = "Rock_1";
     doc.modified = true;
     doc.changed();
-    app.frame()->view().OnUpdate();
+    pulvex_app::CPulvexView& view = app.frame()->view();
+    view.OnUpdate();
+    // The keyboard's current row, where the arrow keys left it.
+    app.frame()->activateWindow();
+    view.setFocus();
+    view.setCurrentIndex(view.model()->index(9, 0));
 }
 
 } // namespace
@@ -80,5 +87,14 @@ int main(int argc, char** argv) {
     pulvex_app::CAboutDlg about(&frame);
     about.show();
     ok = save(about, folder + "/pulvex-about.png") && ok;
+    about.hide();
+    sheet.hide();
+    frame.activateWindow();
+    frame.view().setFocus();
+
+    // The kit on a desktop with a dark theme.
+    QApplication::setStyle("Fusion");
+    QApplication::setPalette(testing_support::darkPalette());
+    ok = save(frame, folder + "/pulvex-kit-dark.png") && ok;
     return ok ? 0 : 1;
 }

@@ -287,6 +287,8 @@ TEST_F(KitLoad, SelectionSurvivesALoad) {
     EXPECT_FALSE(doc.IsSelected(64));
     doc.ToggleSelected(3);
     EXPECT_FALSE(doc.IsSelected(3));
+    doc.SelectAll();
+    EXPECT_EQ(doc.SelectedCount(), kKeyCount);
     doc.UnselectAll();
     EXPECT_EQ(doc.SelectedCount(), 0);
 }
