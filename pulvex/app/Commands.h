@@ -17,6 +17,7 @@ enum Command : int {
     ID_FILE_SAVE_THEDRUM = 32774,
     ID_FILE_SAVE_MASTERDRUM = 32775,
     ID_FILE_RECEIVE = 32776,
+    ID_FILE_RECEIVE_ALL = 32777,
     ID_FILE_EXPORT_FIRST = 32800, // .. one per drum-map format, in the order of drumMapFormats()
 };
 

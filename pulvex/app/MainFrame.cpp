@@ -68,6 +68,9 @@ void CMainFrame::createActions(const ApplicationCommands& commands) {
     addCommand(ID_FILE_RECEIVE, "&Receive from Pulvex...\tCtrl+R",
                "Receive a drumset from Pulvex\nReceive data from MIDI", commands.receive)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    addCommand(ID_FILE_RECEIVE_ALL, "Receive all &kits...",
+               "Receive every kit of a bank or of all banks and save them as drum maps",
+               commands.receiveAll);
     addCommand(ID_FILE_OPEN, "&Open...\tCtrl+O", "Open an existing document\nOpen drumset",
                [&documents] { documents.OnFileOpen(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -115,8 +118,8 @@ void CMainFrame::createActions(const ApplicationCommands& commands) {
 
 void CMainFrame::createMenus() {
     fileMenu_ = menuBar()->addMenu("&File");
-    for (int command : {ID_FILE_RECEIVE, ID_FILE_OPEN, ID_FILE_SAVE_AS, ID_FILE_SAVE_THEDRUM,
-                        ID_FILE_SAVE_MASTERDRUM})
+    for (int command : {ID_FILE_RECEIVE, ID_FILE_RECEIVE_ALL, ID_FILE_OPEN, ID_FILE_SAVE_AS,
+                        ID_FILE_SAVE_THEDRUM, ID_FILE_SAVE_MASTERDRUM})
         fileMenu_->addAction(actions_[command]);
     exportMenu_ = fileMenu_->addMenu("&Export as");
     for (std::size_t i = 0; i < pulvex::drumMapFormats().size(); ++i)

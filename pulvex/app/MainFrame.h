@@ -27,6 +27,7 @@ struct ApplicationCommands {
     std::function<void()> receive;
     std::function<void()> setup;
     std::function<void()> about;
+    std::function<void()> receiveAll;
 };
 
 class CMainFrame : public QMainWindow {

@@ -4,6 +4,7 @@
 #include "DocumentCommands.h"
 #include "MainFrame.h"
 #include "PulvexView.h"
+#include "ReceiveAllKits.h"
 #include "RecentFiles.h"
 #include "SetupCommand.h"
 #include "SplashWindow.h"
@@ -77,7 +78,8 @@ void CPulvexApp::InitInstance() {
     recent_ = std::make_unique<RecentFiles>(QString::fromStdString(settings_.path()));
     frame_ = std::make_unique<CMainFrame>(
         doc_, *recent_,
-        ApplicationCommands{[this] { OnReceive(); }, [this] { OnSetup(); }, [this] { OnAbout(); }});
+        ApplicationCommands{[this] { OnReceive(); }, [this] { OnSetup(); }, [this] { OnAbout(); },
+                            [this] { OnReceiveAll(); }});
     doc_.onChanged = [this] { frame_->updateFromDocument(); };
     frame_->documentCommands().keepLastFolderIn(settings_);
     frame_->documentCommands().OnFileNew();
@@ -119,6 +121,13 @@ void CPulvexApp::OnReceive() {
     }
     exchangeRunning_ = false;
     frame_->updateFromDocument();
+}
+
+void CPulvexApp::OnReceiveAll() {
+    if (exchangeRunning_) return;
+    exchangeRunning_ = true;
+    receiveAllKits(*frame_, wirebox_, settings_, names_, options_.replyTimeOut);
+    exchangeRunning_ = false;
 }
 
 void CPulvexApp::OnSetup() {

@@ -52,6 +52,7 @@ public:
     bool exchangeRunning() const { return exchangeRunning_; }
 
     void OnReceive();
+    void OnReceiveAll();
     void OnSetup();
     void OnAbout();
 

@@ -36,6 +36,9 @@ UserDialogs defaultDialogs() {
     dialogs.openFile = [](QWidget* parent, const FileDialogRequest& request) {
         return runFileDialog(parent, request, QFileDialog::AcceptOpen);
     };
+    dialogs.chooseFolder = [](QWidget* parent, const FileDialogRequest& request) {
+        return QFileDialog::getExistingDirectory(parent, request.caption, request.proposedPath);
+    };
     dialogs.run = [](QDialog& dialog) { return dialog.exec(); };
     return dialogs;
 }

@@ -33,6 +33,8 @@ struct UserDialogs {
     // A path, or empty when the user cancelled.
     std::function<QString(QWidget* parent, const FileDialogRequest&)> saveFile;
     std::function<QString(QWidget* parent, const FileDialogRequest&)> openFile;
+    // An existing folder, or empty when the user cancelled (filters and suffix are not used).
+    std::function<QString(QWidget* parent, const FileDialogRequest&)> chooseFolder;
     // Runs a dialog modally and returns its result (QDialog::Accepted or Rejected).
     std::function<int(QDialog& dialog)> run;
 };

@@ -1,6 +1,7 @@
 // pulvex-cli: Pulvex without windows, for scripts and batch work.
 //
-// Exit status 0 on success; 1 with the message on stderr otherwise, and then no output file.
+// Exit status 0 on success; 1 with the message on stderr otherwise, and then no output file, except
+// that a receive of many kits writes the kits it did read.
 
 #include "TerminalUi.h"
 #include "files/BoundedRead.h"
@@ -8,6 +9,7 @@
 #include "pulvex/model/DrumMapExport.h"
 #include "pulvex/model/DrumMapFormats.h"
 #include "pulvex/model/KitTable.h"
+#include "pulvex/model/KitsReception.h"
 #include "pulvex/model/NameLists.h"
 #include "pulvex/model/Reception.h"
 #include "pulvex/model/Settings.h"
@@ -17,6 +19,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -28,10 +31,12 @@ using namespace pulvex;
 
 constexpr const char* kUsage = R"(usage: pulvex-cli COMMAND ...
   ports                                  the MIDI inputs and outputs, as Wirebox sees them
-  receive --bank preset|internal|card --kit N -o FILE.drm
+  receive --bank preset|internal|card|all --kit N|all -o FILE [--format NAME]
           [--in NAME] [--out NAME] [--device N] [--channel N] [--wait MS]
-                                         read a kit from the module and save it as a Cubase drum map
-                                         (MS: how long each reply may take, default 10000)
+                                         read kits from the module and save them as drum maps
+                                         (default: Cubase, one kit per file; with many kits FILE
+                                         is a folder unless the format holds many kits, as midnam
+                                         does; MS: how long each reply may take, default 10000)
   show FILE.drm                          the kit as a table
   export FILE.drm --format NAME [--select LIST] -o OUT
                                          save the kit as a drum map for another program; kbr and
@@ -42,7 +47,7 @@ constexpr const char* kUsage = R"(usage: pulvex-cli COMMAND ...
 )";
 
 void printUsage() {
-    std::cout << kUsage << "Formats of export --format:\n";
+    std::cout << kUsage << "Formats of export --format (receive takes those of whole kits):\n";
     for (const DrumMapFormat& format : drumMapFormats())
         std::cout << "  " << format.name << std::string(14 - std::string(format.name).size(), ' ')
                   << formatTitle(format) << "\n";
@@ -134,11 +139,27 @@ int portsCommand() {
     return 0;
 }
 
-KitBank parseBank(const std::string& text) {
+// Nothing for "all".
+std::optional<KitBank> parseBank(const std::string& text) {
     if (text == "preset") return KitBank::Preset;
     if (text == "internal") return KitBank::Internal;
     if (text == "card") return KitBank::Card;
-    throw UsageError{"--bank takes preset, internal or card, not \"" + text + "\""};
+    if (text == "all") return std::nullopt;
+    throw UsageError{"--bank takes preset, internal, card or all, not \"" + text + "\""};
+}
+
+// The format a received kit is saved in: whole kits only, since a received kit has no selection.
+const DrumMapFormat& receiveFormat(const std::optional<std::string>& name) {
+    std::string wholeKits;
+    for (const DrumMapFormat& format : drumMapFormats())
+        if (format.limit == 0)
+            wholeKits += (wholeKits.empty() ? "" : ", ") + std::string(format.name);
+    if (!name) return drumMapFormats().front(); // the document's own
+    const DrumMapFormat* format = findDrumMapFormat(*name);
+    if (!format || format->limit != 0)
+        throw UsageError{"receive --format takes " + wholeKits + ", not \"" + *name + "\"" +
+                         (format ? " (it holds selected keys, and a received kit has none)" : "")};
+    return *format;
 }
 
 // The settings of a reception: the user's, with what the command line overrides, in memory only,
@@ -154,10 +175,46 @@ SettingsStore receptionSettings(const Arguments& a) {
     return store;
 }
 
+// Many kits: one file where the format holds many, else one file per kit in the folder `output`.
+// What was read is written even when kits are missing; the exit status says whether all came.
+int receiveKits(KitsReception& reception, const std::vector<KitAddress>& kits,
+                const DrumMapFormat& format, const std::string& output) {
+    KitsProgress progress;
+    progress.kitStarted = [](int k, int n, const KitAddress& kit) {
+        std::cerr << "Reading " << kitProgressText(k, n) << ": " << kitAddressText(kit) << "\n";
+    };
+    const KitsResult result = reception.read(kits, progress);
+    if (result.end == KitsResult::End::NotStarted) return 1; // the reason is already on stderr
+    FileError error;
+    if (!result.kits.empty()) {
+        if (format.writeKits) {
+            error = format.writeKits(result.kits, output);
+        } else {
+            std::error_code made;
+            std::filesystem::create_directories(output, made);
+            error = made ? FileError("Cannot make the folder \"" + output + "\": " + made.message())
+                         : writeKitFiles(format, result.kits, output);
+        }
+    }
+    for (const NamedKit& kit : result.kits)
+        std::cout << kitAddressText({kit.bank, kit.number}) << "\t" << kit.name << "\n";
+    std::cout << result.report() << "\n";
+    if (error) return fail(*error);
+    if (!result.complete())
+        return fail(result.kits.empty()
+                        ? std::string("no kit was read, so nothing was written")
+                        : "not every kit was read; the " + std::to_string(result.kits.size()) +
+                              " that were are in \"" + output + "\"");
+    return 0;
+}
+
 int receiveCommand(const Arguments& a) {
-    const KitBank bank = parseBank(a.required("--bank"));
-    const int kit = parseInt(a.required("--kit"), "--kit", 1, 64);
+    const std::optional<KitBank> bank = parseBank(a.required("--bank"));
+    const std::string kitText = a.required("--kit");
+    const std::optional<int> kit =
+        kitText == "all" ? std::nullopt : std::optional(parseInt(kitText, "--kit", 1, 64));
     const std::string output = a.required("--output");
+    const DrumMapFormat& format = receiveFormat(a.option("--format"));
     const SettingsStore settings = receptionSettings(a);
 
     WaveNameTable names;
@@ -165,11 +222,16 @@ int receiveCommand(const Arguments& a) {
     const auto wait = a.option("--wait");
     const std::chrono::milliseconds replyTimeOut =
         wait ? std::chrono::milliseconds(parseInt(*wait, "--wait", 1, 600000)) : kReplyTimeOut;
-    pulvex_cli::TerminalUi ui(bank, kit);
+    const std::vector<KitAddress> kits = kitsToRead(bank, kit);
+    pulvex_cli::TerminalUi ui(kits.front().bank, kits.front().number);
+    if (kits.size() > 1) {
+        KitsReception reception(linkedWirebox(), settings, names, ui, replyTimeOut);
+        return receiveKits(reception, kits, format, output);
+    }
     KitReception reception(linkedWirebox(), settings, names, ui, replyTimeOut);
     CPulvexDoc doc;
     if (!reception.ReceiveCommand(doc)) return 1; // the reason is already on stderr
-    if (FileError error = saveDrmFile(doc, output)) return fail(*error);
+    if (FileError error = format.write(doc, output)) return fail(*error);
     printTable(doc);
     return 0;
 }
@@ -318,8 +380,8 @@ int main(int argc, char** argv) try {
         if (command == "ports") return portsCommand();
         if (command == "receive")
             return receiveCommand(
-                parseArguments(rest, {"--bank", "--kit", "--output", "--in", "--out", "--device",
-                                      "--channel", "--wait"}));
+                parseArguments(rest, {"--bank", "--kit", "--output", "--format", "--in", "--out",
+                                      "--device", "--channel", "--wait"}));
         if (command == "show") return showCommand(parseArguments(rest, {}));
         if (command == "export")
             return exportCommand(parseArguments(rest, {"--format", "--select", "--output"}));

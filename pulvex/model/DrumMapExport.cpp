@@ -12,8 +12,6 @@
 namespace pulvex {
 namespace {
 
-constexpr int kKitsPerBank = 64;
-
 template <std::string (*contents)(const CPulvexDoc&)>
 FileError writeContents(const CPulvexDoc& doc, const std::string& path) {
     return files::writeFileAtomically(path, contents(doc));
@@ -33,18 +31,6 @@ FileError writeMidnamKits(const std::vector<NamedKit>& kits, const std::string& 
     return files::writeFileAtomically(path, midiNameDocument(kits, "Pulvex"));
 }
 
-const char* bankName(KitBank bank) {
-    switch (bank) {
-    case KitBank::Preset:
-        return "Preset";
-    case KitBank::Internal:
-        return "Internal";
-    case KitBank::Card:
-        return "Card";
-    }
-    return "Kit";
-}
-
 std::string lowerCase(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -54,7 +40,7 @@ std::string lowerCase(std::string_view text) {
 } // namespace
 
 int programNumber(KitBank bank, int number) {
-    return static_cast<int>(bank) * kKitsPerBank + number - 1;
+    return static_cast<int>(bank) * kKitsInBank + number - 1;
 }
 
 const std::vector<DrumMapFormat>& drumMapFormats() {
@@ -102,7 +88,7 @@ std::string formatTitle(const DrumMapFormat& format) {
 
 std::string kitLabel(const NamedKit& kit) {
     char place[32];
-    std::snprintf(place, sizeof place, "%s-%02d", bankName(kit.bank), kit.number);
+    std::snprintf(place, sizeof place, "%s-%02d", kitBankName(kit.bank), kit.number);
     return kit.name.empty() ? place : place + (" " + kit.name);
 }
 

@@ -26,9 +26,13 @@ void OpenExchange::beginBusy() {
     busy_ = true;
 }
 
-void OpenExchange::end() {
+void OpenExchange::endBusy() {
     if (busy_) ui_.endBusy();
     busy_ = false;
+}
+
+void OpenExchange::end() {
+    endBusy();
     if (open_) wirebox_.CloseMidi();
     open_ = false;
 }

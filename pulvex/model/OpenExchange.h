@@ -23,6 +23,9 @@ public:
     // open (Wirebox has told the user why).
     bool open(const SettingsStore& settings, std::chrono::milliseconds timeOut);
     void beginBusy();
+    // The busy cursor off while the ports stay open: a run that shows its own progress and takes
+    // a Cancel is not hung.
+    void endBusy();
 
     // Whether the MIDI service, there when the exchange began, is gone now: a wait that ended then
     // is no silence of the module.

@@ -57,11 +57,6 @@ std::string serviceStoppedText() {
     return midi::describe(midi::MidiInput::Outcome::ServiceStopped);
 }
 
-// Why a wait ended with nothing: the MIDI service gone, or (far more often) the module silent.
-std::string noReplyText(const OpenExchange& exchange) {
-    return exchange.serviceStopped() ? serviceStoppedText() : kNoResponse;
-}
-
 std::string typeOf(const unsigned char* message, std::size_t length) {
     if (length < 16) return {};
     return std::string{static_cast<char>(message[14]), static_cast<char>(message[15])};
@@ -79,6 +74,18 @@ std::uint8_t bankCode(KitBank bank) {
         return 0x01;
     }
     return 0x00;
+}
+
+const char* kitBankName(KitBank bank) {
+    switch (bank) {
+    case KitBank::Preset:
+        return "Preset";
+    case KitBank::Internal:
+        return "Internal";
+    case KitBank::Card:
+        return "Card";
+    }
+    return "";
 }
 
 Bytes nameListRequest(const char* type, int deviceNumber) {
@@ -138,6 +145,17 @@ std::string replyType(const Bytes& reply) {
     return typeOf(reply.data(), reply.size());
 }
 
+std::string KitReception::outcomeText(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::ServiceStopped:
+        return serviceStoppedText();
+    case Outcome::Damaged:
+        return kCommunicationError;
+    default: // no answer, far more often than anything else
+        return kNoResponse;
+    }
+}
+
 KitReception::KitReception(const WireboxBinding& wirebox, const SettingsStore& settings,
                            WaveNameTable& names, ReceptionUi& ui,
                            std::chrono::milliseconds replyTimeOut)
@@ -155,7 +173,10 @@ bool KitReception::ReceiveCommand(CPulvexDoc& doc) {
 bool KitReception::ConfigurationRead() {
     OpenExchange exchange(wirebox_, ui_);
     if (!exchange.open(settings_, replyTimeOut_)) return false;
+    return NamesRead(exchange);
+}
 
+bool KitReception::NamesRead(OpenExchange& exchange) {
     ui_.showReadyPrompt();
     exchange.beginBusy();
     ui_.openProgress(kProgressInternal);
@@ -194,7 +215,6 @@ bool KitReception::ConfigurationRead() {
     if (!NameListExchange(exchange, kWavecardVoices, decoded)) return fail();
     storeVoiceNames(names_, false, decoded);
 
-    exchange.end();
     if (ui_.hasStatusBar()) ui_.setStatus(kNamesFinished);
     names_.namesRetrieved = true;
     ui_.closeProgress();
@@ -212,7 +232,10 @@ bool KitReception::NameListExchange(OpenExchange& exchange, const char* type, By
         return false;
     }
     Bytes reply;
-    if (!receiveReply(exchange, type, reply)) return false;
+    if (const Outcome outcome = receiveReply(exchange, type, reply); outcome != Outcome::Done) {
+        exchange.fail(outcomeText(outcome));
+        return false;
+    }
     reply.resize(decodeBlocks(reply.data(), reply.size()));
     decoded = std::move(reply);
     return true;
@@ -222,48 +245,60 @@ bool KitReception::KitRead(CPulvexDoc& doc, KitBank bank, int kitNumber) {
     OpenExchange exchange(wirebox_, ui_);
     exchange.beginBusy();
     if (!exchange.open(settings_, replyTimeOut_)) return false;
-
-    const Bytes request =
-        kitRequest(settings_.readNumber(SettingKey::DeviceNumber), bank, kitNumber);
-    if (!wirebox_.MidiTransmit(static_cast<std::uint32_t>(request.size()), request.data())) {
-        exchange.fail(noReplyText(exchange));
-        return false;
-    }
-    Bytes reply;
-    if (!receiveReply(exchange, kKitType, reply)) return false;
-    exchange.end();
-    reply.resize(decodeBlocks(reply.data(), reply.size()));
-
-    if (!doc.LoadKitBlock(reply, names_, settings_)) {
-        ui_.showError(kCommunicationError);
+    if (const Outcome outcome = KitExchange(exchange, doc, bank, kitNumber);
+        outcome != Outcome::Done) {
+        exchange.fail(outcomeText(outcome));
         return false;
     }
     return true;
 }
 
-bool KitReception::receiveReply(OpenExchange& exchange, const char* type, Bytes& reply) {
+KitReception::Outcome KitReception::KitExchange(OpenExchange& exchange, CPulvexDoc& doc,
+                                                KitBank bank, int kitNumber,
+                                                const CancelCheck& cancelled) {
+    const Bytes request =
+        kitRequest(settings_.readNumber(SettingKey::DeviceNumber), bank, kitNumber);
+    if (!wirebox_.MidiTransmit(static_cast<std::uint32_t>(request.size()), request.data()))
+        return exchange.serviceStopped() ? Outcome::ServiceStopped : Outcome::NoAnswer;
+    Bytes reply;
+    const Outcome outcome = receiveReply(exchange, kKitType, reply, cancelled);
+    // Wirebox's time-out serves the sends too: after a wait in slices it is the exchange's again.
+    if (cancelled) wirebox_.SetTimeOut(static_cast<std::uint32_t>(replyTimeOut_.count()));
+    if (outcome != Outcome::Done) return outcome;
+    reply.resize(decodeBlocks(reply.data(), reply.size()));
+    return doc.LoadKitBlock(reply, names_, settings_) ? Outcome::Done : Outcome::Damaged;
+}
+
+KitReception::Outcome KitReception::receiveReply(OpenExchange& exchange, const char* type,
+                                                 Bytes& reply, const CancelCheck& cancelled) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + replyTimeOut_;
     for (;;) {
         // Keeps the windows painted between the waits.
         ui_.dispatchPendingEvent();
+        if (cancelled) {
+            if (cancelled()) return Outcome::Cancelled;
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left <= std::chrono::milliseconds(0)) return Outcome::NoAnswer;
+            wirebox_.SetTimeOut(static_cast<std::uint32_t>(std::min(left, kCancelSlice).count()));
+        }
         std::uint32_t length = 0;
         unsigned char* message = nullptr;
         ui_.whileWaiting([&] { message = wirebox_.MidiReceive(&length); });
         if (message == nullptr) {
-            exchange.fail(noReplyText(exchange));
-            return false;
+            if (exchange.serviceStopped()) return Outcome::ServiceStopped;
+            if (cancelled) continue; // a slice passed; the deadline decides
+            return Outcome::NoAnswer;
         }
         // Wirebox's block is freed on every way out of this turn.
         const std::unique_ptr<unsigned char, void(WIREBOX_CALL*)(unsigned char*)> owned(
             message, wirebox_.DiscardMidiMessage);
         // Other SysEx traffic on the line (another device's dump, an echo of ours) is not ours.
         if (typeOf(message, length) != type) continue;
-        if (message[length - 1] != kSysExEnd) {
-            // A reply cut short: its blocks cannot be trusted.
-            exchange.fail(kCommunicationError);
-            return false;
-        }
+        // A reply cut short: its blocks cannot be trusted.
+        if (message[length - 1] != kSysExEnd) return Outcome::Damaged;
         reply.assign(message, message + length);
-        return true;
+        return Outcome::Done;
     }
 }
 

@@ -38,7 +38,9 @@ inline constexpr std::chrono::milliseconds kReplyTimeOut{10000};
 
 // Kit banks as the user picks them; the request carries another code (bankCode()).
 enum class KitBank { Preset = 0, Internal = 1, Card = 2 };
-std::uint8_t bankCode(KitBank bank); // Preset 00, Internal 02, Card 01
+std::uint8_t bankCode(KitBank bank);   // Preset 00, Internal 02, Card 01
+const char* kitBankName(KitBank bank); // "Preset", "Internal", "Card"
+inline constexpr int kKitsInBank = 64;
 
 // The list types of a name-list request.
 inline constexpr const char* kInternalVoices = "VI";
@@ -78,8 +80,16 @@ std::size_t decodeBlocks(std::uint8_t* message, std::size_t length);
 // The type letters of a reply's first block (bytes 14-15), or empty when it is too short.
 std::string replyType(const Bytes& reply);
 
+// Asked while a reply is awaited; true ends the wait. A wait that asks goes in slices of
+// kCancelSlice, so that the answer is heard within one.
+using CancelCheck = std::function<bool()>;
+inline constexpr std::chrono::milliseconds kCancelSlice{50};
+
 class KitReception {
 public:
+    // How a step within an open exchange ended.
+    enum class Outcome { Done, NoAnswer, Damaged, ServiceStopped, Cancelled };
+
     KitReception(const WireboxBinding& wirebox, const SettingsStore& settings, WaveNameTable& names,
                  ReceptionUi& ui, std::chrono::milliseconds replyTimeOut = kReplyTimeOut);
 
@@ -93,12 +103,27 @@ public:
     // True when the document was filled with the kit.
     bool KitRead(CPulvexDoc& doc, KitBank bank, int kitNumber);
 
+    // The steps of the commands within an exchange the caller opened, so that one opening of the
+    // ports serves many of them.
+    // The ready prompt and both name lists; on a failure the exchange has ended and the user was
+    // told. The exchange stays open on success.
+    bool NamesRead(OpenExchange& exchange);
+    // One kit request and its reply into `doc` (unchanged unless Done). Tells the user nothing and
+    // leaves the exchange open: the outcome says what happened. A request that cannot be sent is
+    // NoAnswer; a reply cut short or too short for a kit is Damaged.
+    Outcome KitExchange(OpenExchange& exchange, CPulvexDoc& doc, KitBank bank, int kitNumber,
+                        const CancelCheck& cancelled = {});
+    // What the user is told of a step that failed.
+    static std::string outcomeText(Outcome outcome);
+
 private:
     // The decoded name list of type "VI" or "VW", or false with the exchange ended.
     bool NameListExchange(OpenExchange& exchange, const char* type, Bytes& decoded);
-    // Waits for the reply of `type`, skipping other SysEx traffic; false (exchange ended, user
-    // told) on a time-out, a stopped MIDI service or a reply cut short.
-    bool receiveReply(OpenExchange& exchange, const char* type, Bytes& reply);
+    // Waits for the reply of `type`, skipping other SysEx traffic: Done, NoAnswer (the time-out
+    // passed), ServiceStopped, Damaged (a reply cut short) or Cancelled. Without `cancelled` one
+    // wait of the exchange's time-out per message, as Wirebox counts it.
+    Outcome receiveReply(OpenExchange& exchange, const char* type, Bytes& reply,
+                         const CancelCheck& cancelled = {});
 
     WireboxBinding wirebox_; // a copy: callers often hand in a temporary
     const SettingsStore& settings_;

@@ -33,6 +33,7 @@ enum class Fault {
     Garbage,        // short messages and foreign SysEx come before the reply
     Slow,           // answers after 12 seconds
     BadCheck,       // a voice whose check bytes do not fit (the Morvex only)
+    SilentKit,      // one kit, Internal 12, is never answered; all else is (the Pulvex only)
 };
 
 // The fault named on the command line ("silent", "no-f7", ...); false for an unknown name.
@@ -45,7 +46,8 @@ inline bool parseFault(std::string_view name, Fault& fault) {
         {"wrong-type-first", Fault::WrongTypeFirst},
         {"garbage", Fault::Garbage},
         {"slow", Fault::Slow},
-        {"bad-check", Fault::BadCheck}};
+        {"bad-check", Fault::BadCheck},
+        {"silent-kit", Fault::SilentKit}};
     for (const auto& [text, value] : kFaults)
         if (text == name) {
             fault = value;

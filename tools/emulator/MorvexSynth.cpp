@@ -77,6 +77,7 @@ Reaction MorvexSynth::answer() const {
         replies.push_back({{0xF0, 0x41, 0x10, 0x42, 0x12, 0xF7}, "foreign SysEx"});
         break;
     case Fault::Slow:
+    case Fault::SilentKit: // refused on the command line: the Morvex has no kits
     case Fault::None:
         break;
     }

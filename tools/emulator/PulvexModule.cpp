@@ -26,6 +26,9 @@ constexpr int kVoiceCountBias = 1008;
 constexpr std::size_t kBlockBytes = 512;
 
 constexpr std::chrono::milliseconds kSlowAnswer{12000};
+// The kit the "silent-kit" fault leaves unanswered: Internal 12.
+constexpr int kSilentKitBank = InternalBank;
+constexpr int kSilentKitNumber = 11;
 
 char hexDigit(int value) {
     return "0123456789ABCDEF"[value & 0x0F];
@@ -164,6 +167,10 @@ Reaction PulvexModule::handle(const Bytes& m) {
     if (isRequest(m, 31, kKitFormat, device_) && typeOf(m) == "KT" && m[26] <= 2 &&
         m[27] < kKitsPerBank) {
         const int bank = m[26], number = m[27];
+        if (fault_ == Fault::SilentKit && bank == kSilentKitBank && number == kSilentKitNumber)
+            return {std::string("request: kit ") + std::to_string(number + 1) + " of the " +
+                        bankName(bank) + " bank; stays silent",
+                    {}};
         return answer("KT", kit(bank, number),
                       std::string("request: kit ") + std::to_string(number + 1) + " of the " +
                           bankName(bank) + " bank");

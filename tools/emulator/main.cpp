@@ -30,7 +30,8 @@ using namespace emulator;
 
 constexpr const char* kUsage =
     "usage: midi-emulator pulvex [--name NAME] [--device N] [--setup FILE] [--log FILE]\n"
-    "                            [--fault silent|no-f7|short|wrong-type-first|garbage|slow]\n"
+    "                            [--fault silent|no-f7|short|wrong-type-first|garbage|slow|\n"
+    "                                     silent-kit]\n"
     "                            [--wire-speed]\n"
     "       midi-emulator morvex [--name NAME] [--device N] [--voice FILE] [--save-dir DIR]\n"
     "                            [--log FILE] [--wire-speed]\n"
@@ -121,6 +122,10 @@ std::unique_ptr<Instrument> makeMorvex(const Options& options, std::string& erro
     int device = 0;
     Fault fault = Fault::None;
     if (!parseCommon(options, device, fault, error)) return nullptr;
+    if (fault == Fault::SilentKit) {
+        error = "the fault silent-kit is the Pulvex's; the Morvex has no kits";
+        return nullptr;
+    }
     std::string voicePath = value(options, "--voice", "");
     if (voicePath.empty())
         voicePath =

@@ -56,7 +56,7 @@ TEST_F(ExportMenu, ListsEveryFormatOnlyForAKit) {
     QStringList shown;
     for (const QAction* action : frame().exportMenu()->actions()) shown << action->text();
     EXPECT_EQ(shown, labels);
-    EXPECT_EQ(frame().fileMenu()->actions().at(5)->menu(), frame().exportMenu());
+    EXPECT_EQ(frame().fileMenu()->actions().at(6)->menu(), frame().exportMenu());
     EXPECT_TRUE(exportAction("midnam")->isEnabled());
 
     frame().documentCommands().OnFileNew();

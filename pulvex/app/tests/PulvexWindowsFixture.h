@@ -48,6 +48,10 @@ protected:
             openRequests.push_back(request);
             return openPath;
         };
+        dialogs.chooseFolder = [this](QWidget*, const FileDialogRequest& request) {
+            folderRequests.push_back(request);
+            return folderPath;
+        };
         dialogs.run = [this](QDialog& dialog) {
             shownDialogs.push_back(dialog.windowTitle());
             return answerDialog ? answerDialog(dialog) : int(QDialog::Rejected);
@@ -104,8 +108,8 @@ protected:
 
     std::vector<Shown> messages;
     std::deque<QMessageBox::StandardButton> answers;
-    std::vector<pulvex_app::FileDialogRequest> saveRequests, openRequests;
-    QString savePath, openPath;
+    std::vector<pulvex_app::FileDialogRequest> saveRequests, openRequests, folderRequests;
+    QString savePath, openPath, folderPath;
     QString saveFilter; // the filter the save dialog closes on; empty: its first
     std::vector<QString> shownDialogs;
     std::function<int(QDialog&)> answerDialog;

@@ -2,8 +2,8 @@
 // Wirebox: what each failure shows, and that the busy cursor, the progress window and the ports
 // end on every path.
 
-#include "ModuleOnBus.h"
 #include "ReceptionWindowsFixture.h"
+#include "pulvex/model/tests/ModuleOnBus.h"
 #include "pulvex/model/tests/ModuleReplies.h"
 
 #include <QApplication>
@@ -20,11 +20,6 @@ namespace {
 
 enum class Module { Answers, OtherTrafficFirst, ShortKit, Silent, StopsTheService, Absent };
 
-std::string requestType(const Bytes& request) {
-    if (request.size() < 14) return {};
-    return {static_cast<char>(request[12]), static_cast<char>(request[13])};
-}
-
 ModuleOnBus::Script script(Module behaviour, midi::MemoryBus& bus) {
     return [behaviour, &bus](const Bytes& request) {
         std::vector<Bytes> replies;
@@ -37,7 +32,7 @@ ModuleOnBus::Script script(Module behaviour, midi::MemoryBus& bus) {
             replies = {{0x90, 60, 100},
                        {0xF0, 0x41, 0x10, 0x42, 0x12, 0xF7},
                        listReply("VW", nameRecords("CARD", 1))};
-        const std::string type = requestType(request);
+        const std::string type = ModuleOnBus::requestType(request);
         if (type == "VI") replies.push_back(listReply("VI", nameRecords("INTV", 128)));
         if (type == "VW") replies.push_back(listReply("VW", nameRecords("CARD", 96)));
         if (type == "KT") {

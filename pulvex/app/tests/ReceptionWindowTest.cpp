@@ -2,10 +2,12 @@
 // server, reached through the real Wirebox. What each failure shows is tested on the in-memory bus.
 
 #include "ReceptionWindowsFixture.h"
+#include "pulvex/model/tests/MidnamPatches.h"
 #include "testing/EmulatorProcess.h"
 
 #include <QApplication>
 #include <QStatusBar>
+#include <fstream>
 
 using namespace pulvex_app;
 
@@ -53,4 +55,22 @@ TEST_F(ReceptionWindowsOnJack, FirstReceiveReadsTheNamesTheSecondGoesStraightToT
     EXPECT_EQ(count("Ready to read Pulvex configuration"), 1);
     EXPECT_TRUE(doc().keys == keys);
     EXPECT_EQ(doc().title, "Rock_2");
+}
+
+TEST_F(ReceptionWindowsOnJack, AllKitsOfEveryBankGoIntoOneMidiNameDocument) {
+    startModule();
+    savePath = QString::fromStdString(dir.file("kits.midnam"));
+    receiveAll();
+    EXPECT_EQ(count("Ready to read Pulvex configuration"), 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.toStdString(),
+              "Read 192 of 192 kits.\nSaved in \"" + dir.file("kits.midnam") + "\".");
+    std::ifstream in(dir.file("kits.midnam"), std::ios::binary);
+    const auto patches = pulvex_test::patchesOf(
+        {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    ASSERT_EQ(patches.size(), 192u);
+    EXPECT_EQ(patches[0], std::pair(0, std::string("Rock_1")));
+    EXPECT_EQ(patches[191], std::pair(191, std::string("Card_64")));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(frame().findChild<CKitsProgress*>(), nullptr);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The user's part in a reception from the menu: OK to the ready prompt, and the kit of the test's
-// choice (or Cancel) in the kit dialog.
+// choice (or Cancel) in the kit dialog; for all kits, the banks and format of the test's choice.
 
+#include "AllKitsDialogs.h"
 #include "PulvexWindowsFixture.h"
 #include "ReadDialogs.h"
 
@@ -22,6 +23,12 @@ protected:
                 kit->presetButton()->setChecked(true);
                 kit->kitNumberBox()->setValue(kitNumber);
             }
+            if (auto* allKits = qobject_cast<pulvex_app::CReceiveAllKits*>(&dialog)) {
+                EXPECT_TRUE(allKits->allBanksButton()->isChecked());
+                if (!chooseKit) return int(QDialog::Rejected);
+                if (allKitsBank) allKits->bankButton(*allKitsBank)->setChecked(true);
+                EXPECT_TRUE(allKits->chooseFormat(allKitsFormat)) << allKitsFormat;
+            }
             return int(QDialog::Accepted);
         };
     }
@@ -32,6 +39,7 @@ protected:
     }
 
     void receive() { frame().action(pulvex_app::ID_FILE_RECEIVE)->trigger(); }
+    void receiveAll() { frame().action(pulvex_app::ID_FILE_RECEIVE_ALL)->trigger(); }
 
     int count(const QString& title) {
         return static_cast<int>(std::count(shownDialogs.begin(), shownDialogs.end(), title));
@@ -39,4 +47,6 @@ protected:
 
     bool chooseKit = true;
     int kitNumber = 1;
+    std::optional<pulvex::KitBank> allKitsBank; // none: all banks
+    std::string allKitsFormat = "midnam";
 };

@@ -67,11 +67,11 @@ TEST_F(PulvexWindows, CaptionMenusAndToolbar) {
     startApp();
     EXPECT_EQ(frame().windowTitle(), "DrmMap - Pulvex for Windows");
     EXPECT_EQ(menuTexts(frame().fileMenu()),
-              QStringList({"&Receive from Pulvex...\tCtrl+R", "&Open...\tCtrl+O",
-                           "&Save as Cubase Drumset...\tCtrl+S", "S&ave as The*Drum Drumset...",
-                           "Sa&ve as MasterDrum Drumset...", "&Export as", "-", "Recent File", "-",
-                           "E&xit"}));
-    EXPECT_FALSE(frame().fileMenu()->actions()[7]->isEnabled()); // the greyed placeholder
+              QStringList({"&Receive from Pulvex...\tCtrl+R", "Receive all &kits...",
+                           "&Open...\tCtrl+O", "&Save as Cubase Drumset...\tCtrl+S",
+                           "S&ave as The*Drum Drumset...", "Sa&ve as MasterDrum Drumset...",
+                           "&Export as", "-", "Recent File", "-", "E&xit"}));
+    EXPECT_FALSE(frame().fileMenu()->actions()[8]->isEnabled()); // the greyed placeholder
     EXPECT_EQ(menuTexts(menuNamed(frame(), "&Edit")), QStringList({"&Unselect all\tCtrl+U"}));
     EXPECT_EQ(menuTexts(menuNamed(frame(), "&View")), QStringList({"&Toolbar", "&Status Bar"}));
     EXPECT_EQ(menuTexts(menuNamed(frame(), "&Options")), QStringList({"&Setup..."}));
@@ -98,7 +98,7 @@ TEST_F(PulvexWindows, AcceleratorsReachTheCommands) {
     pulvex::CPulvexDoc document;
     RecentFiles recent({});
     int receives = 0;
-    CMainFrame window(document, recent, {[&] { ++receives; }, [] {}, [] {}});
+    CMainFrame window(document, recent, {[&] { ++receives; }, [] {}, [] {}, [] {}});
     document.onChanged = [&] { window.updateFromDocument(); };
     window.show();
     QApplication::setActiveWindow(&window);

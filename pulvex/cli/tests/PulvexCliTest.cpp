@@ -2,6 +2,7 @@
 // MIDI bus, reached through the real Wirebox.
 
 #include "pulvex/model/DrumMapFormats.h"
+#include "pulvex/model/tests/MidnamPatches.h"
 #include "pulvex/model/tests/SampleKit.h"
 #include "testing/EmulatorProcess.h"
 #include "testing/TempDir.h"
@@ -86,6 +87,14 @@ std::vector<std::string> rows(const std::string& table) {
     for (std::size_t at = 0, end; (end = table.find('\n', at)) != std::string::npos; at = end + 1)
         out.push_back(table.substr(at, end - at));
     return out;
+}
+
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace
@@ -364,4 +373,80 @@ TEST_F(PulvexCli, ASettingsFileThatCannotBeWrittenIsReportedAndKept) {
     EXPECT_EQ(slurp(dir.file("Pulvex.ini")),
               "[Settings]\nChannel=3\nDevice%20Number=4\n\n[Mine]\nNotes=" + std::string(600, 'x') +
                   "\n");
+}
+
+// ---- many kits ----
+
+TEST_F(PulvexCli, EveryKitOfABankGoesIntoOneMidiNameDocument) {
+    startEmulator();
+    const Result r = receive("card", "all", dir.file("card.midnam"), {"--format", "midnam"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Card 64\tCard_64\nRead 64 of 64 kits.\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("Reading kit 64 of 64: Card 64"), std::string::npos);
+    const auto patches = pulvex_test::patchesOf(slurp(dir.file("card.midnam")));
+    ASSERT_EQ(patches.size(), 64u);
+    for (int k = 0; k < 64; ++k) {
+        const std::string number = (k < 9 ? "0" : "") + std::to_string(k + 1);
+        EXPECT_EQ(patches[k], std::pair(128 + k, "Card_" + number)); // after Preset and Internal
+    }
+}
+
+TEST_F(PulvexCli, AFormatOfOneKitWritesAFileForEachIntoTheFolder) {
+    startEmulator();
+    const std::string folder = dir.file("kits"); // made when missing
+    const Result r = receive("all", "1", folder);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto names = filesIn(folder);
+    ASSERT_EQ(names.size(), 3u);
+    EXPECT_EQ(names[0], "Card-01 Card_01.drm");
+    EXPECT_EQ(names[1].substr(0, 12), "Internal-01 ");
+    EXPECT_EQ(names[2], "Preset-01 Rock_1.drm");
+    // Each file is the kit a receive of that kit alone saves.
+    const Result alone = receive("card", "1", dir.file("card1.drm"));
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    EXPECT_EQ(slurp(folder + "/" + names[0]), slurp(dir.file("card1.drm")));
+}
+
+TEST_F(PulvexCli, AKitThatNeverComesIsAskedForTwiceReportedAndTheRestWritten) {
+    startEmulator({"--fault", "silent-kit", "--log", dir.file("wire.log")});
+    const Result r = receive("internal", "all", dir.file("internal.midnam"),
+                             {"--format", "midnam", "--wait", "300"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("Read 63 of 64 kits.\nKits not read: Internal 12 (no answer).\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.err.find("pulvex-cli: not every kit was read; the 63 that were are in \"" +
+                         dir.file("internal.midnam") + "\""),
+              std::string::npos)
+        << r.err;
+    const auto patches = pulvex_test::patchesOf(slurp(dir.file("internal.midnam")));
+    ASSERT_EQ(patches.size(), 63u);
+    EXPECT_EQ(patches[10].first, 64 + 10);
+    EXPECT_EQ(patches[11].first, 64 + 12); // Internal 12 is missing, not mislabelled
+    // The request for Internal 12 (bank 02, kit 0B) went out twice.
+    const std::string log = slurp(dir.file("wire.log"));
+    const std::string request = "4B 54 00 00 00 00 00 00 00 00 00 00 00 00 02 0B";
+    std::size_t count = 0;
+    for (std::size_t at = log.find(request); at != std::string::npos;
+         at = log.find(request, at + 1))
+        ++count;
+    EXPECT_EQ(count, 2u);
+}
+
+TEST_F(PulvexCli, ReceiveRefusesWhatItCannotDo) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--bank", "every", "--kit", "1"}, "--bank takes preset, internal, card or all"},
+        {{"--bank", "all", "--kit", "65"}, "--kit takes an integer 1..64"},
+        {{"--bank", "all", "--kit", "all", "--format", "kbr"},
+         "it holds selected keys, and a received kit has none"},
+        {{"--bank", "all", "--kit", "all", "--format", "logic"}, "receive --format takes cubase, "},
+    };
+    for (const auto& [args, message] : cases) {
+        std::vector<std::string> all = {"receive", "-o", dir.file("x")};
+        all.insert(all.end(), args.begin(), args.end());
+        const Result r = run(all);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x")));
 }

@@ -9,6 +9,7 @@
 #include "pulvex/model/Settings.h"
 #include "pulvex/model/WaveNameTable.h"
 #include "pulvex/model/tests/ModuleReplies.h"
+#include "pulvex/model/tests/RecordingUi.h"
 #include "testing/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -125,51 +126,6 @@ const WireboxBinding kFakeBinding{&fakeSetTimeOut,  &fakeOpenMidi, &fakeMidiTran
                                   &fakeMidiReceive, &fakeDiscard,  &fakeProgramChange,
                                   &fakeCloseMidi};
 
-class FakeUi : public ReceptionUi {
-public:
-    int prompts = 0;
-    std::vector<std::string> progress; // "open X", "set X", "close"
-    std::vector<std::string> statuses;
-    std::vector<std::string> errors;
-    int busyDepth = 0;
-    int busyBegun = 0;
-    bool busyUnbalanced = false; // an end without a begin
-    bool statusBar = true;
-    bool kitChosen = true;
-    KitBank bank = KitBank::Internal;
-    int number = 3;
-    int dialogs = 0;
-    bool busyAtError = false;
-
-    void showReadyPrompt() override { ++prompts; }
-    void openProgress(const std::string& text) override { progress.push_back("open " + text); }
-    void setProgress(const std::string& text) override { progress.push_back("set " + text); }
-    void closeProgress() override { progress.push_back("close"); }
-    bool hasStatusBar() const override { return statusBar; }
-    void setStatus(const std::string& text) override { statuses.push_back(text); }
-    void showError(const std::string& text) override {
-        errors.push_back(text);
-        busyAtError = busyAtError || busyDepth > 0;
-    }
-    void beginBusy() override {
-        ++busyDepth;
-        ++busyBegun;
-    }
-    void endBusy() override {
-        if (busyDepth == 0)
-            busyUnbalanced = true;
-        else
-            --busyDepth;
-    }
-    void dispatchPendingEvent() override {}
-    bool chooseKit(KitBank& b, int& n) override {
-        ++dialogs;
-        b = bank;
-        n = number;
-        return kitChosen;
-    }
-};
-
 class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -202,7 +158,7 @@ protected:
     testing_support::TempDir dir;
     SettingsStore settings{dir.file("Pulvex.ini")};
     WaveNameTable names;
-    FakeUi ui;
+    RecordingUi ui;
     CPulvexDoc doc;
     KitReception reception{kFakeBinding, settings, names, ui};
 };

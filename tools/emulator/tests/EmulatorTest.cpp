@@ -354,6 +354,15 @@ TEST_F(MidiEmulator, SilentFaultNeverAnswers) {
     EXPECT_FALSE(ask(kitRequest(0x00, 1)));
 }
 
+TEST_F(MidiEmulator, SilentKitFaultLeavesOnlyInternalTwelveUnanswered) {
+    ASSERT_TRUE(launch({"pulvex", "--fault", "silent-kit"}));
+    SetTimeOut(1000);
+    EXPECT_FALSE(ask(kitRequest(0x02, 12)));
+    // Its neighbours and the same number in the other banks still come.
+    for (const auto& [bank, kit] : {std::pair{0x02, 11}, {0x02, 13}, {0x00, 12}, {0x01, 12}})
+        EXPECT_TRUE(ask(kitRequest(bank, kit))) << bank << " " << kit;
+}
+
 TEST_F(MidiEmulator, NoF7FaultSendsAReplyThatNeverArrives) {
     const std::string log = dir.file("wire.log");
     ASSERT_TRUE(launch({"pulvex", "--fault", "no-f7", "--log", log}));

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -37,6 +38,15 @@ public:
     ModuleOnBus& operator=(const ModuleOnBus&) = delete;
 
     int requests() const { return requests_count_; }
+
+    // What a request asks for: its type letters ("VI", "VW", "KT"), and of a kit request the bank
+    // code and the kit (1..64).
+    static std::string requestType(const Bytes& request) {
+        if (request.size() < 14) return {};
+        return {static_cast<char>(request[12]), static_cast<char>(request[13])};
+    }
+    static int bankCodeOf(const Bytes& kitRequest) { return kitRequest.at(26); }
+    static int kitNumberOf(const Bytes& kitRequest) { return kitRequest.at(27) + 1; }
 
 private:
     void answer() {
