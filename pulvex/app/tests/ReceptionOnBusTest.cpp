@@ -56,7 +56,8 @@ protected:
         if (behaviour != Module::Absent)
             module = std::make_unique<ModuleOnBus>(
                 *bus, [this, answer = script(behaviour, *bus)](const Bytes& request) {
-                    if (requestType(request) == "KT" && beforeKitReply) beforeKitReply();
+                    if (ModuleOnBus::requestType(request) == "KT" && beforeKitReply)
+                        beforeKitReply();
                     return answer(request);
                 });
         pulvex_app::StartOptions options = noSplash();
