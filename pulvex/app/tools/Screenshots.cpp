@@ -1,6 +1,7 @@
 // pulvex-screenshots FOLDER: pictures of Pulvex's main states, drawn on the offscreen platform:
 // the empty window, a kit with a selection, the three setup pages and the about box; then the kit
-// again in a dark palette (pulvex-kit-dark.png).
+// again in a dark palette (pulvex-kit-dark.png), and File > Export as opened over the window
+// (pulvex-export-menu.png).
 #include "AboutBox.h"
 #include "MainFrame.h"
 #include "PulvexApplication.h"
@@ -11,6 +12,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -20,6 +24,33 @@ namespace {
 bool save(QWidget& window, const QString& path) {
     QApplication::processEvents();
     if (window.grab().save(path)) {
+        std::printf("%s\n", qPrintable(path));
+        return true;
+    }
+    std::fprintf(stderr, "pulvex-screenshots: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+// The window with File and its Export as submenu open: the menus are windows of their own, drawn
+// onto the window's picture where they stand.
+bool saveExportMenu(pulvex_app::CMainFrame& frame, const QString& path) {
+    QMenu* file = frame.fileMenu();
+    QMenu* exports = frame.exportMenu();
+    file->popup(frame.menuBar()->mapToGlobal(
+        frame.menuBar()->actionGeometry(file->menuAction()).bottomLeft()));
+    QApplication::processEvents();
+    const QRect item = file->actionGeometry(exports->menuAction());
+    exports->popup(file->mapToGlobal(item.topRight()));
+    QApplication::processEvents();
+    QPixmap picture = frame.grab();
+    {
+        QPainter painter(&picture);
+        for (QMenu* menu : {file, exports})
+            painter.drawPixmap(menu->pos() - frame.pos(), menu->grab());
+    }
+    exports->hide();
+    file->hide();
+    if (picture.save(path)) {
         std::printf("%s\n", qPrintable(path));
         return true;
     }
@@ -91,6 +122,7 @@ int main(int argc, char** argv) {
     sheet.hide();
     frame.activateWindow();
     frame.view().setFocus();
+    ok = saveExportMenu(frame, folder + "/pulvex-export-menu.png") && ok;
 
     // The kit on a desktop with a dark theme.
     QApplication::setStyle("Fusion");
