@@ -3,6 +3,7 @@
 #include "morvex/ParameterMap.h"
 
 #include <charconv>
+#include <initializer_list>
 #include <cstdio>
 #include <vector>
 
@@ -138,55 +139,59 @@ std::string voiceToJson(const morvex::MorvexState& state) {
     const auto map = morvex::voiceParameterMap();
     // The map's accessors hand out references into a voice they may change: read from a copy.
     morvex::VoiceParams params = state.voiceParams;
-    auto get = [&](const ParameterDescriptor& p, int slot) { return p.value(params, slot); };
-    std::string json = "{\n  \"name\": " + jsonString(state.voiceName);
-    auto field = [&](std::string_view name, int value) {
-        json += ", \"" + std::string(name) + "\": " + std::to_string(value);
+    auto get = [&](const ParameterDescriptor& p, int slot) {
+        return std::to_string(p.value(params, slot));
     };
+    std::string json;
+    // The text is appended piece by piece: GCC 12 at -O3 takes "literal" + a temporary string for
+    // an overlapping copy (-Wrestrict) and stops a Release build.
+    const auto append = [&json](std::initializer_list<std::string_view> pieces) {
+        for (std::string_view piece : pieces) json += piece;
+    };
+    append({"{\n  \"name\": ", jsonString(state.voiceName)});
     for (const ParameterDescriptor& p : map)
         if (p.value && p.slotCount == 1 && p.name.find('.') == std::string_view::npos)
-            field(p.name, get(p, 0));
+            append({", \"", p.name, "\": ", get(p, 0)});
 
-    json += ",\n  \"elements\": [";
+    append({",\n  \"elements\": ["});
     for (int e = 0; e < morvex::kElementCount; ++e) {
-        json += e ? ",\n    {" : "\n    {";
+        append({e ? ",\n    {" : "\n    {"});
         bool first = true;
         for (const ParameterDescriptor& p : map) {
             if (!p.value || p.slotCount != morvex::kElementCount || !p.covers(e)) continue;
-            json +=
-                (first ? "\"" : ", \"") + std::string(p.name) + "\": " + std::to_string(get(p, e));
+            append({first ? "\"" : ", \"", p.name, "\": ", get(p, e)});
             first = false;
         }
-        json += "}";
+        append({"}"});
     }
-    json += "\n  ],\n  \"fm\": [";
+    append({"\n  ],\n  \"fm\": ["});
     for (int f = 0; f < morvex::kFmElementCount; ++f) {
-        json += f ? ",\n    {" : "\n    {";
+        append({f ? ",\n    {" : "\n    {"});
         for (const ParameterDescriptor& p : map)
             if (p.value && p.slotCount == morvex::kFmElementCount)
-                json += "\"" + std::string(p.name) + "\": " + std::to_string(get(p, f)) + ", ";
-        json += "\"block\": [";
+                append({"\"", p.name, "\": ", get(p, f), ", "});
+        append({"\"block\": ["});
         for (int i = 0; i < morvex::kFmBlockSize; ++i)
-            json += (i ? ", " : "") + std::to_string(state.fmParams[f][i]);
-        json += "]}";
+            append({i ? ", " : "", std::to_string(state.fmParams[f][i])});
+        append({"]}"});
     }
-    json += "\n  ]";
+    append({"\n  ]"});
     for (std::string_view vector : kVectors) {
         const std::string prefix = std::string(vector) + ".";
         const auto* speed = descriptor(prefix + "speed", 1);
         const auto* time = descriptor(prefix + "time", morvex::kVectorSteps);
         const auto* x = descriptor(prefix + "x", morvex::kVectorSteps);
         const auto* y = descriptor(prefix + "y", morvex::kVectorSteps);
-        json += ",\n  \"" + std::string(vector) +
-                "\": {\"speed\": " + std::to_string(get(*speed, 0)) + ", \"steps\": [";
-        for (int s = 0; s < morvex::kVectorSteps; ++s) {
-            json += (s % 10 ? ", " : s ? ",\n    " : "\n    ");
-            json += "[" + std::to_string(get(*time, s)) + ", " + std::to_string(get(*x, s)) + ", " +
-                    std::to_string(get(*y, s)) + "]";
-        }
-        json += "\n  ]}";
+        append({",\n  \"", vector, "\": {\"speed\": ", get(*speed, 0), ", \"steps\": ["});
+        for (int s = 0; s < morvex::kVectorSteps; ++s)
+            append({s % 10 ? ", "
+                    : s    ? ",\n    "
+                           : "\n    ",
+                    "[", get(*time, s), ", ", get(*x, s), ", ", get(*y, s), "]"});
+        append({"\n  ]}"});
     }
-    return json + "\n}\n";
+    append({"\n}\n"});
+    return json;
 }
 
 } // namespace klangor_cli

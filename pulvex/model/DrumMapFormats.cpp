@@ -100,8 +100,11 @@ std::string masterDrumMap(const CPulvexDoc& doc, const std::string& fileName) {
     const std::vector<int> keys = selectedKeys(doc, kMasterDrumLimit);
     for (int key : keys) {
         const CDrumSet& k = doc.keys[static_cast<std::size_t>(key)];
-        text += "\"" + k.GetName() + "\", " + std::to_string(k.inNote) + ", " +
-                std::to_string(k.channel + 1) + ", " + kMasterDrumTail;
+        // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) on a literal + temporary.
+        text += '"';
+        text += k.GetName();
+        text += "\", " + std::to_string(k.inNote) + ", " + std::to_string(k.channel + 1) + ", " +
+                kMasterDrumTail;
     }
     for (std::size_t i = keys.size(); i < kMasterDrumLimit; ++i)
         text += "\"- empty -\", " + std::to_string(kFillerNote) + ", 0, " + kMasterDrumTail;
