@@ -1,0 +1,25 @@
+#pragma once
+// What every program of the suite does alike on its command line: the exit statuses, and the
+// version line of --version.
+
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// The exit statuses, the same in every program (and in their --help and the README).
+enum ExitStatus : int {
+    kSuccess = 0,
+    kFailed = 1,       // a data or file error, or a failure of the MIDI service
+    kUsageError = 2,   // the command line itself is wrong: the usage goes to stderr
+    kNoAnswer = 3,     // no reply within the time-out
+    kPortNotFound = 4, // a MIDI port named or numbered on the command line is not there
+};
+
+// "klangor-cli 0.1.0": the program's name and the project's version.
+std::string versionLine(std::string_view program);
+
+// Whether `argument` asks for help: "--help" or "-h".
+bool asksForHelp(std::string_view argument);
+
+} // namespace cli
