@@ -73,4 +73,23 @@ PortMatch findPort(const std::vector<Port>& ports, const std::string& wanted) {
     return match;
 }
 
+PortMatch findPortArgument(const std::vector<Port>& ports, const std::string& wanted) {
+    if (!allDigits(wanted) || wanted.size() > 4) return findPort(ports, wanted);
+    PortMatch match;
+    if (const std::size_t number = std::stoul(wanted); number < ports.size())
+        match.port = &ports[number];
+    return match;
+}
+
+std::string noPortText(const std::string& wanted, const PortMatch& match) {
+    if (match.candidates.empty())
+        return allDigits(wanted) && wanted.size() <= 4
+                   ? "there is no MIDI port number " + wanted
+                   : "no MIDI port is named \"" + wanted + "\" or has it in its name";
+    std::string text = "\"" + wanted + "\" is part of several ports' names:";
+    for (const std::string& candidate : match.candidates)
+        text += (&candidate == &match.candidates.front() ? " \"" : ", \"") + candidate + "\"";
+    return text;
+}
+
 } // namespace midi

@@ -40,6 +40,14 @@ struct PortMatch {
 };
 PortMatch findPort(const std::vector<Port>& ports, const std::string& wanted);
 
+// A port given on a command line: a number is its place in `ports` (as the programs' `ports`
+// command numbers them), anything else a name as findPort takes it.
+PortMatch findPortArgument(const std::vector<Port>& ports, const std::string& wanted);
+
+// Why `wanted` found no port, in one line for the user: the candidates of an ambiguous part, or
+// that no port has that number or name.
+std::string noPortText(const std::string& wanted, const PortMatch& match);
+
 // The index of the port named exactly `name`, or -1.
 int indexOf(const std::vector<Port>& ports, const std::string& name);
 

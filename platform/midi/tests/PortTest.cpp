@@ -53,3 +53,29 @@ TEST(Port, FindPortPrefersAnExactNameThenOneCaseInsensitivePart) {
     }
     EXPECT_EQ(midi::findPort({}, "x").port, nullptr);
 }
+
+TEST(Port, APortArgumentIsANumberOrANameAndAMissOneLineSayingWhy) {
+    const std::vector<Port> ports{{"Pulvex:in"}, {"Pulvex:in 2"}, {"7"}};
+    struct Case {
+        const char* wanted;
+        const char* found; // null: none, and then the text
+        const char* why;
+    };
+    const Case cases[] = {
+        {"1", "Pulvex:in 2", ""},
+        {"2", "7", ""}, // a number is a place in the list, even where a name looks like one
+        {"3", nullptr, "there is no MIDI port number 3"},
+        {"pulvex", nullptr,
+         "\"pulvex\" is part of several ports' names: \"Pulvex:in\", \"Pulvex:in 2\""},
+        {"in 2", "Pulvex:in 2", ""},
+        {"drums", nullptr, "no MIDI port is named \"drums\" or has it in its name"},
+    };
+    for (const Case& c : cases) {
+        const midi::PortMatch match = midi::findPortArgument(ports, c.wanted);
+        EXPECT_EQ(match.port ? match.port->name : "(none)", c.found ? c.found : "(none)")
+            << c.wanted;
+        if (!c.found) {
+            EXPECT_EQ(midi::noPortText(c.wanted, match), c.why);
+        }
+    }
+}
