@@ -19,6 +19,9 @@ enum ExitStatus : int {
 // "klangor-cli 0.1.0": the program's name and the project's version.
 std::string versionLine(std::string_view program);
 
+// The lines that end every --help: what each exit status means.
+const char* exitStatusHelp();
+
 // Whether `argument` asks for help: "--help" or "-h".
 bool asksForHelp(std::string_view argument);
 

@@ -1,5 +1,7 @@
 #include "TerminalUi.h"
 
+#include "cli/CommandLine.h"
+
 #include <cstdio>
 
 namespace pulvex_cli {
@@ -22,7 +24,12 @@ void TerminalUi::setStatus(const std::string& text) {
 
 void TerminalUi::showError(const std::string& text) {
     failed_ = true;
+    unanswered_ = text == pulvex::kNoResponse;
     std::fprintf(stderr, "pulvex-cli: %s\n", text.c_str());
+}
+
+int TerminalUi::exitStatus() const {
+    return unanswered_ ? cli::kNoAnswer : cli::kFailed;
 }
 
 bool TerminalUi::chooseKit(pulvex::KitBank& bank, int& number) {

@@ -23,11 +23,14 @@ public:
 
     // Whether an error was shown: the command then fails.
     bool failed() const { return failed_; }
+    // The exit status of a reception that failed: no answer, or a failure of another kind.
+    int exitStatus() const;
 
 private:
     pulvex::KitBank bank_;
     int kitNumber_;
     bool failed_ = false;
+    bool unanswered_ = false; // the last error was the module's silence
 };
 
 } // namespace pulvex_cli

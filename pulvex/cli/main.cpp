@@ -1,9 +1,10 @@
 // pulvex-cli: Pulvex without windows, for scripts and batch work.
 //
-// Exit status 0 on success; 1 with the message on stderr otherwise, and then no output file, except
-// that a receive of many kits writes the kits it did read.
+// The exit statuses are the suite's (cli::ExitStatus). On a failure no output file is written,
+// except that a receive of many kits writes the kits it did read.
 
 #include "TerminalUi.h"
+#include "cli/CommandLine.h"
 #include "files/BoundedRead.h"
 #include "midi/Backend.h"
 #include "pulvex/model/DrumMapExport.h"
@@ -29,29 +30,70 @@
 namespace {
 using namespace pulvex;
 
-constexpr const char* kUsage = R"(usage: pulvex-cli COMMAND ...
-  ports                                  the MIDI inputs and outputs, as Wirebox sees them
-  receive --bank preset|internal|card|all --kit N|all -o FILE [--format NAME]
-          [--in NAME] [--out NAME] [--device N] [--channel N] [--wait MS]
+struct CommandHelp {
+    const char* name;
+    const char* text; // the synopsis and what it does, as --help shows it
+};
+
+constexpr CommandHelp kCommands[] = {
+    {"ports",
+     R"(ports                                  the MIDI inputs and outputs, as Wirebox sees them,
+                                         numbered for --in and --out
+)"},
+    {"receive", R"(receive --bank preset|internal|card|all --kit N|all -o FILE [--format NAME]
+          [--in PORT] [--out PORT] [--device N] [--channel N] [--wait MS]
                                          read kits from the module and save them as drum maps
                                          (default: Cubase, one kit per file; with many kits FILE
                                          is a folder unless the format holds many kits, as midnam
-                                         does; MS: how long each reply may take, default 10000)
-  show FILE.drm                          the kit as a table
-  export FILE.drm --format NAME [--select LIST] -o OUT
+                                         does; PORT: a number or name as `ports` lists it, or a
+                                         unique part of a name; N: the module's device number and
+                                         channel, 0..15; MS: how long each reply may take, default
+                                         10000)
+)"},
+    {"show", R"(show FILE.drm                          the kit as a table
+)"},
+    {"export", R"(export FILE.drm --format NAME [--select LIST] -o OUT
                                          save the kit as a drum map for another program; kbr and
                                          cfg hold the selected rows (e.g. 1,3,5-9), at most 25 and 16
-  decode-kit KIT.syx [--vi VI.syx] [--vw VW.syx] -o FILE.drm
+)"},
+    {"decode-kit", R"(decode-kit KIT.syx [--vi VI.syx] [--vw VW.syx] -o FILE.drm
                                          turn captured replies of the module into a drum map
-  settings [KEY=VALUE ...]               show or change the settings (e.g. "Device Number=5")
-)";
+)"},
+    {"settings",
+     R"(settings [KEY=VALUE ...]               show or change the settings (e.g. "Device Number=5")
+)"},
+};
 
-void printUsage() {
-    std::cout << kUsage << "Formats of export --format (receive takes those of whole kits):\n";
+constexpr const char* kSynopsis = "usage: pulvex-cli COMMAND [ARGUMENTS]\n"
+                                  "       pulvex-cli COMMAND --help\n"
+                                  "       pulvex-cli --help | --version\n";
+
+const CommandHelp* findCommand(const std::string& name) {
+    for (const CommandHelp& command : kCommands)
+        if (name == command.name) return &command;
+    return nullptr;
+}
+
+void printFormats(std::ostream& out) {
+    out << "Formats of export --format (receive takes those of whole kits):\n";
     for (const DrumMapFormat& format : drumMapFormats())
-        std::cout << "  " << format.name << std::string(14 - std::string(format.name).size(), ' ')
-                  << formatTitle(format) << "\n";
-    std::cout << "Settings come from PULVEX_INI, or Pulvex.ini in the user's config folder.\n";
+        out << "  " << format.name << std::string(14 - std::string(format.name).size(), ' ')
+            << formatTitle(format) << "\n";
+}
+
+// The usage of one command, or of all without one.
+void printUsage(std::ostream& out, const CommandHelp* command = nullptr) {
+    if (command) {
+        out << "usage: pulvex-cli " << command->text;
+    } else {
+        out << kSynopsis << "Commands:\n";
+        for (const CommandHelp& each : kCommands) out << "  " << each.text;
+    }
+    const std::string name = command ? command->name : "";
+    if (name.empty() || name == "receive" || name == "export") printFormats(out);
+    if (name.empty() || name == "receive" || name == "settings")
+        out << "Settings come from PULVEX_INI, or Pulvex.ini in the user's config folder.\n";
+    out << cli::exitStatusHelp();
 }
 
 struct UsageError {
@@ -61,10 +103,14 @@ struct UsageError {
 struct InputError {
     std::string text;
 };
+// A port named on the command line or in the settings that is not there.
+struct PortError {
+    std::string text;
+};
 
-int fail(const std::string& text) {
+int fail(const std::string& text, int status = cli::kFailed) {
     std::cerr << "pulvex-cli: " << text << "\n";
-    return 1;
+    return status;
 }
 
 // A drum map that cannot be opened: the window's message box puts the reason, which names the
@@ -125,18 +171,35 @@ void printTable(const CPulvexDoc& doc) {
     }
 }
 
+void printPorts(const char* title, const std::vector<midi::Port>& ports) {
+    std::cout << title << "\n";
+    for (std::size_t n = 0; n < ports.size(); ++n)
+        std::cout << "  " << n << "  " << ports[n].name << "\n";
+}
+
 int portsCommand() {
     midi::Backend& service = midi::service();
     const auto held = service.hold(); // the service starts once for both lists
-    std::cout << "MIDI inputs (\"MIDI In\"):\n";
-    for (const midi::Port& port : service.ports(midi::Direction::Input))
-        std::cout << "  " << port.name << "\n";
-    std::cout << "MIDI outputs (\"MIDI Out\"):\n";
-    for (const midi::Port& port : service.ports(midi::Direction::Output))
-        std::cout << "  " << port.name << "\n";
+    printPorts("MIDI inputs (\"MIDI In\", --in):", service.ports(midi::Direction::Input));
+    printPorts("MIDI outputs (\"MIDI Out\", --out):", service.ports(midi::Direction::Output));
     // Empty lists from a service that is not there are no answer.
     if (const std::string problem = service.problem(); !problem.empty()) return fail(problem);
     return 0;
+}
+
+// The exact name of the port `wanted` stands for (a number, a name or a unique part of one), as
+// Wirebox opens only exact names.
+std::string exactPortName(midi::Direction direction, const std::string& wanted, const char* option,
+                          const char* setting) {
+    if (wanted.empty())
+        throw PortError{std::string("no ") + setting + " port is chosen: give " + option +
+                        " PORT or set \"" + setting + "\""};
+    const std::vector<midi::Port> ports = midi::service().ports(direction);
+    if (const std::string problem = midi::service().problem(); !problem.empty())
+        throw InputError{problem};
+    const midi::PortMatch match = midi::findPortArgument(ports, wanted);
+    if (!match.port) throw PortError{midi::noPortText(wanted, match)};
+    return match.port->name;
 }
 
 // Nothing for "all".
@@ -166,25 +229,35 @@ const DrumMapFormat& receiveFormat(const std::optional<std::string>& name) {
 // so that the user's settings stay as they are and nothing is written anywhere.
 SettingsStore receptionSettings(const Arguments& a) {
     SettingsStore store = SettingsStore::inMemoryCopy(SettingsStore());
-    if (auto in = a.option("--in")) store.writeText(SettingKey::MidiIn, *in);
-    if (auto out = a.option("--out")) store.writeText(SettingKey::MidiOut, *out);
     if (auto device = a.option("--device"))
         store.writeNumber(SettingKey::DeviceNumber, parseInt(*device, "--device", 0, 15));
     if (auto channel = a.option("--channel"))
         store.writeNumber(SettingKey::Channel, parseInt(*channel, "--channel", 0, 15));
+
+    midi::Backend& service = midi::service();
+    const auto held = service.hold(); // one start of the service for both lists
+    const std::string in = exactPortName(
+        midi::Direction::Input, a.option("--in").value_or(store.readText(SettingKey::MidiIn)),
+        "--in", "MIDI In");
+    const std::string out = exactPortName(
+        midi::Direction::Output, a.option("--out").value_or(store.readText(SettingKey::MidiOut)),
+        "--out", "MIDI Out");
+    store.writeText(SettingKey::MidiIn, in);
+    store.writeText(SettingKey::MidiOut, out);
     return store;
 }
 
 // Many kits: one file where the format holds many, else one file per kit in the folder `output`.
 // What was read is written even when kits are missing; the exit status says whether all came.
-int receiveKits(KitsReception& reception, const std::vector<KitAddress>& kits,
-                const DrumMapFormat& format, const std::string& output) {
+int receiveKits(KitsReception& reception, const pulvex_cli::TerminalUi& ui,
+                const std::vector<KitAddress>& kits, const DrumMapFormat& format,
+                const std::string& output) {
     KitsProgress progress;
     progress.kitStarted = [](int k, int n, const KitAddress& kit) {
         std::cerr << "Reading " << kitProgressText(k, n) << ": " << kitAddressText(kit) << "\n";
     };
     const KitsResult result = reception.read(kits, progress);
-    if (result.end == KitsResult::End::NotStarted) return 1; // the reason is already on stderr
+    if (result.end == KitsResult::End::NotStarted) return ui.exitStatus(); // said on stderr
     FileError error;
     if (!result.kits.empty()) {
         if (format.writeKits) {
@@ -200,12 +273,18 @@ int receiveKits(KitsReception& reception, const std::vector<KitAddress>& kits,
         std::cout << kitAddressText({kit.bank, kit.number}) << "\t" << kit.name << "\n";
     std::cout << result.report() << "\n";
     if (error) return fail(*error);
-    if (!result.complete())
-        return fail(result.kits.empty()
-                        ? std::string("no kit was read, so nothing was written")
-                        : "not every kit was read; the " + std::to_string(result.kits.size()) +
-                              " that were are in \"" + output + "\"");
-    return 0;
+    if (result.complete()) return cli::kSuccess;
+    // Only kits that never came: the module did not answer in time.
+    const bool unanswered =
+        result.end == KitsResult::End::Finished &&
+        std::all_of(result.failed.begin(), result.failed.end(), [](const KitsResult::Failure& f) {
+            return f.reason == std::string(kNoAnswer);
+        });
+    return fail(result.kits.empty()
+                    ? std::string("no kit was read, so nothing was written")
+                    : "not every kit was read; the " + std::to_string(result.kits.size()) +
+                          " that were are in \"" + output + "\"",
+                unanswered ? cli::kNoAnswer : cli::kFailed);
 }
 
 int receiveCommand(const Arguments& a) {
@@ -226,11 +305,11 @@ int receiveCommand(const Arguments& a) {
     pulvex_cli::TerminalUi ui(kits.front().bank, kits.front().number);
     if (kits.size() > 1) {
         KitsReception reception(linkedWirebox(), settings, names, ui, replyTimeOut);
-        return receiveKits(reception, kits, format, output);
+        return receiveKits(reception, ui, kits, format, output);
     }
     KitReception reception(linkedWirebox(), settings, names, ui, replyTimeOut);
     CPulvexDoc doc;
-    if (!reception.ReceiveCommand(doc)) return 1; // the reason is already on stderr
+    if (!reception.ReceiveCommand(doc)) return ui.exitStatus(); // the reason is already on stderr
     if (FileError error = format.write(doc, output)) return fail(*error);
     printTable(doc);
     return 0;
@@ -239,8 +318,7 @@ int receiveCommand(const Arguments& a) {
 int showCommand(const Arguments& a) {
     if (a.positional.size() != 1) throw UsageError{"show needs one FILE.drm"};
     CPulvexDoc doc;
-    if (FileError error = openDrmFile(doc, a.positional[0]))
-        return fail(openFailure(*error));
+    if (FileError error = openDrmFile(doc, a.positional[0])) return fail(openFailure(*error));
     printTable(doc);
     return 0;
 }
@@ -275,8 +353,7 @@ int exportCommand(const Arguments& a) {
     const std::string output = a.required("--output");
 
     CPulvexDoc doc;
-    if (FileError error = openDrmFile(doc, a.positional[0]))
-        return fail(openFailure(*error));
+    if (FileError error = openDrmFile(doc, a.positional[0])) return fail(openFailure(*error));
     for (int row : rows)
         if (!doc.IsSelected(row - 1)) doc.ToggleSelected(row - 1);
     if (format->limit == 0) {
@@ -370,12 +447,30 @@ int settingsCommand(const Arguments& a) {
 
 int main(int argc, char** argv) try {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        printUsage();
-        return args.empty() ? 1 : 0;
+    if (args.empty()) {
+        printUsage(std::cerr);
+        return cli::kUsageError;
     }
     const std::string command = args[0];
+    if (cli::asksForHelp(command)) {
+        printUsage(std::cout);
+        return cli::kSuccess;
+    }
+    if (command == "--version") {
+        std::cout << cli::versionLine("pulvex-cli") << "\n";
+        return cli::kSuccess;
+    }
+    // For the shell's completion: the names --format takes, one a line.
+    if (command == "formats") {
+        for (const DrumMapFormat& format : drumMapFormats()) std::cout << format.name << "\n";
+        return cli::kSuccess;
+    }
+    const CommandHelp* help = findCommand(command);
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (help && std::any_of(rest.begin(), rest.end(), cli::asksForHelp)) {
+        printUsage(std::cout, help);
+        return cli::kSuccess;
+    }
     try {
         if (command == "ports") return portsCommand();
         if (command == "receive")
@@ -390,10 +485,13 @@ int main(int argc, char** argv) try {
         if (command == "settings") return settingsCommand(parseArguments(rest, {}));
         throw UsageError{"unknown command \"" + command + "\""};
     } catch (const UsageError& error) {
-        std::cerr << "pulvex-cli: " << error.text << " (pulvex-cli --help shows the usage)\n";
-        return 1;
+        std::cerr << "pulvex-cli: " << error.text << "\n";
+        printUsage(std::cerr, help);
+        return cli::kUsageError;
     } catch (const InputError& error) {
         return fail(error.text);
+    } catch (const PortError& error) {
+        return fail(error.text, cli::kPortNotFound);
     }
 } catch (const std::exception& error) {
     // The last line of defence: a failure that escaped its command is reported, never an abort.

@@ -9,9 +9,12 @@
 #include "wirebox/Wirebox.h"
 
 #include <QFile>
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <tuple>
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -180,28 +183,28 @@ TEST_F(PulvexCli, DeviceNumberAndChannelComeFromTheSettingsOrTheCommandLine) {
     // The command line wins over the settings: device 0 finds nobody.
     const Result wrong =
         receive("card", "64", dir.file("none.drm"), {"--device", "0", "--wait", "300"});
-    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.status, 3);
     EXPECT_NE(wrong.err.find("Pulvex does not respond"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.drm")));
 }
 
 TEST_F(PulvexCli, FailuresOfTheModuleWriteNothing) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"short", "MIDI communication error"},
-        {"silent", "Pulvex does not respond - check cable and/or configuration"}};
-    for (const auto& [fault, message] : cases) {
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"short", 1, "MIDI communication error"},
+        {"silent", 3, "Pulvex does not respond - check cable and/or configuration"}};
+    for (const auto& [fault, status, message] : cases) {
         startEmulator({"--fault", fault});
         const Result r = receive("internal", "3", dir.file("out.drm"), {"--wait", "300"});
-        EXPECT_EQ(r.status, 1) << fault;
+        EXPECT_EQ(r.status, status) << fault;
         EXPECT_NE(r.err.find(message), std::string::npos) << fault << ": " << r.err;
         EXPECT_FALSE(std::filesystem::exists(dir.file("out.drm"))) << fault;
         stopEmulator();
     }
-    // No such port: Wirebox says so.
+    // No such port: said before anything opens.
     const Result r = run({"receive", "--bank", "preset", "--kit", "1", "-o", dir.file("x.drm"),
                           "--in", "nobody", "--out", "nobody"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("No MIDI devices - check configuration"), std::string::npos);
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.err, "pulvex-cli: no MIDI port is named \"nobody\" or has it in its name\n");
 }
 
 TEST_F(PulvexCli, PortsListsTheServiceOrSaysWhyNot) {
@@ -238,12 +241,12 @@ TEST_F(PulvexCli, ExportsSelectedRows) {
 
     const Result none = run({"export", dir.file("kit.drm"), "--format", "kbr", "--select", "", "-o",
                              dir.file("none.kbr")});
-    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.status, 2); // the command line selects nothing
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.kbr")));
     EXPECT_EQ(run({"export", dir.file("kit.drm"), "--format", "kbr", "--select", "65", "-o",
                    dir.file("bad.kbr")})
                   .status,
-              1);
+              2);
 }
 
 TEST_F(PulvexCli, ExportWritesEveryFormatOfTheTable) {
@@ -286,7 +289,7 @@ TEST_F(PulvexCli, ExportWritesEveryFormatOfTheTable) {
     // An unknown format is refused with the names there are; --help lists them too.
     const Result unknown =
         run({"export", dir.file("kit.drm"), "--format", "logic", "-o", dir.file("x.logic")});
-    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(
         unknown.err.find("--format takes " + pulvex::drumMapFormatNames() + ", not \"logic\""),
         std::string::npos)
@@ -351,9 +354,9 @@ TEST_F(PulvexCli, SettingsAreShownAndCheckedBeforeWriting) {
     EXPECT_NE(r.out.find("Duration=9\n"), std::string::npos);
     EXPECT_NE(r.out.find("MIDI In=Some Port\n"), std::string::npos);
     // A bad value anywhere writes nothing.
-    EXPECT_EQ(run({"settings", "Channel=3", "Velocity 1=200"}).status, 1);
-    EXPECT_EQ(run({"settings", "Chanel=3"}).status, 1);
-    EXPECT_EQ(run({"settings", "Program Change Pause=501"}).status, 1);
+    EXPECT_EQ(run({"settings", "Channel=3", "Velocity 1=200"}).status, 2);
+    EXPECT_EQ(run({"settings", "Chanel=3"}).status, 2);
+    EXPECT_EQ(run({"settings", "Program Change Pause=501"}).status, 2);
     EXPECT_EQ(run({"settings", "Program Change Pause=500"}).status, 0);
     EXPECT_NE(run({"settings"}).out.find("Channel=0\n"), std::string::npos);
 }
@@ -411,7 +414,7 @@ TEST_F(PulvexCli, AKitThatNeverComesIsAskedForTwiceReportedAndTheRestWritten) {
     startEmulator({"--fault", "silent-kit", "--log", dir.file("wire.log")});
     const Result r = receive("internal", "all", dir.file("internal.midnam"),
                              {"--format", "midnam", "--wait", "300"});
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.out.find("Read 63 of 64 kits.\nKits not read: Internal 12 (no answer).\n"),
               std::string::npos)
         << r.out;
@@ -445,8 +448,57 @@ TEST_F(PulvexCli, ReceiveRefusesWhatItCannotDo) {
         std::vector<std::string> all = {"receive", "-o", dir.file("x")};
         all.insert(all.end(), args.begin(), args.end());
         const Result r = run(all);
-        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("x")));
+}
+
+// The conventions every tool of the suite keeps: --version, --help and COMMAND --help on stdout,
+// the usage on stderr for a wrong command line, and an exit status for each kind of failure.
+TEST_F(PulvexCli, CommandLineFollowsTheSuitesConventions) {
+    startEmulator();
+    std::string lowerIn = emulator.outPort(); // a part of the name in another case
+    std::transform(lowerIn.begin(), lowerIn.end(), lowerIn.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err; // contained; "" takes anything
+    };
+    const std::string kit = dir.file("kit.drm");
+    const Case cases[] = {
+        {{"--version"}, 0, "pulvex-cli ", ""},
+        {{"--help"}, 0, "Exit status: 0 success", ""},
+        {{"export", "--help"}, 0, "usage: pulvex-cli export FILE.drm", ""},
+        {{"receive", "-h"}, 0, "--wait MS", ""},
+        {{"formats"}, 0, "cubase\nkbr\n", ""},
+        {{}, 2, "", "usage: pulvex-cli COMMAND"},
+        {{"frobnicate"}, 2, "", "usage: pulvex-cli COMMAND"},
+        {{"show", "a.drm", "b.drm"}, 2, "", "usage: pulvex-cli show FILE.drm"},
+        {{"export", kit, "--colour", "red"}, 2, "", "unknown option --colour"},
+        {{"decode-kit", dir.file("none.syx"), "-o", kit}, 1, "", "none.syx\": the file does not"},
+        {{"receive", "--bank", "preset", "--kit", "1", "-o", kit, "--in", lowerIn.substr(3),
+          "--out", "nowhere"},
+         4,
+         "",
+         "no MIDI port is named \"nowhere\""},
+        {{"receive", "--bank", "preset", "--kit", "1", "-o", kit, "--in", lowerIn.substr(3),
+          "--out", emulator.inPort()},
+         0,
+         "bdDR Kikin",
+         ""},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (const auto& a : c.args) line += a + " ";
+        SCOPED_TRACE(line);
+        const Result r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        if (c.status != 2) {
+            EXPECT_EQ(r.err.find("usage"), std::string::npos) << r.err;
+        }
+    }
 }
