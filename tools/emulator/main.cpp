@@ -1,10 +1,5 @@
 // midi-emulator: a virtual Pulvex rhythm module or a virtual Morvex synthesizer on virtual MIDI
-// ports, so that the suite can be tried, and is tested, without the instruments.
-//
-//   midi-emulator pulvex [--name NAME] [--device N] [--setup FILE] [--log FILE] [--fault KIND]
-//                        [--wire-speed]
-//   midi-emulator morvex [--name NAME] [--device N] [--voice FILE] [--save-dir DIR] [--log FILE]
-//                        [--fault KIND] [--wire-speed]
+// ports, so that the suite can be tried, and is tested, without the instruments. `--help` says how.
 //
 // It runs until SIGINT or SIGTERM, then closes its ports and exits 0.
 
@@ -13,6 +8,7 @@
 #include "MorvexSynth.h"
 #include "PulvexModule.h"
 #include "WireLog.h"
+#include "cli/CommandLine.h"
 #include "morvex/StartDir.h"
 
 #include <atomic>
@@ -28,15 +24,44 @@
 namespace {
 using namespace emulator;
 
-constexpr const char* kUsage =
-    "usage: midi-emulator pulvex [--name NAME] [--device N] [--setup FILE] [--log FILE]\n"
+// Each synopsis is aligned for the 7 characters of "usage: " before it.
+constexpr const char* kPulvexUsage =
+    "midi-emulator pulvex [--name NAME] [--device N] [--setup FILE] [--log FILE]\n"
     "                            [--fault silent|no-f7|short|wrong-type-first|garbage|slow|\n"
     "                                     silent-kit]\n"
-    "                            [--wire-speed]\n"
-    "       midi-emulator morvex [--name NAME] [--device N] [--voice FILE] [--save-dir DIR]\n"
+    "                            [--wire-speed]\n";
+constexpr const char* kMorvexUsage =
+    "midi-emulator morvex [--name NAME] [--device N] [--voice FILE] [--save-dir DIR]\n"
     "                            [--log FILE] [--wire-speed]\n"
     "                            [--fault "
     "silent|no-f7|short|bad-check|wrong-type-first|garbage|slow]\n";
+constexpr const char* kOtherUsage = "       midi-emulator INSTRUMENT --help\n"
+                                    "       midi-emulator --help | --version\n";
+
+constexpr const char* kHelp =
+    "\n"
+    "Opens the MIDI ports \"NAME In\" and \"NAME Out\" (NAME: \"Pulvex Emulator\" or \"Morvex\n"
+    "Emulator\") and answers there as the instrument does, until SIGINT or SIGTERM.\n"
+    "  --device N       the instrument's device number, 0..15 (0)\n"
+    "  --setup FILE     kits of the Pulvex in JSON, replacing the banks the file names\n"
+    "  --voice FILE     the Morvex's voice at the start (the suite's initial voice)\n"
+    "  --save-dir DIR   where the Morvex saves each voice it accepts\n"
+    "  --log FILE       every message in and out, in hexadecimal\n"
+    "  --fault KIND     answer wrongly, as a broken cable or instrument does\n"
+    "  --wire-speed     deliver replies at the speed of a MIDI cable\n";
+
+// The usage of one instrument (`instrument` "pulvex" or "morvex"), or of both.
+void printUsage(std::FILE* out, const std::string& instrument = "") {
+    const char* lead = "usage: ";
+    for (const auto& [name, synopsis] :
+         {std::pair{"pulvex", kPulvexUsage}, {"morvex", kMorvexUsage}}) {
+        if (!instrument.empty() && instrument != name) continue;
+        std::fputs(lead, out);
+        std::fputs(synopsis, out);
+        lead = "       ";
+    }
+    if (instrument.empty()) std::fputs(kOtherUsage, out);
+}
 
 std::atomic<bool> stopRequested{false};
 
@@ -56,7 +81,10 @@ struct Options {
 };
 
 bool parse(int argc, char** argv, Options& options, std::string& error) {
-    if (argc < 2) return false;
+    if (argc < 2) {
+        error = "which instrument: pulvex or morvex?";
+        return false;
+    }
     options.instrument = argv[1];
     const bool pulvex = options.instrument == "pulvex";
     if (!pulvex && options.instrument != "morvex") {
@@ -86,7 +114,8 @@ std::string value(const Options& options, const std::string& key, const std::str
     return found == options.values.end() ? fallback : found->second;
 }
 
-// The device number and the fault, the options both instruments take; false with `error`.
+// The device number and the fault, the options both instruments take; false with `error`, a
+// usage error.
 bool parseCommon(const Options& options, int& device, Fault& fault, std::string& error) {
     const std::string deviceText = value(options, "--device", "0");
     char* end = nullptr;
@@ -100,17 +129,19 @@ bool parseCommon(const Options& options, int& device, Fault& fault, std::string&
         error = "unknown fault \"" + value(options, "--fault", "") + "\"";
         return false;
     }
+    if (fault == Fault::BadCheck && options.instrument == "pulvex") {
+        error = "the fault bad-check is the Morvex's; the Pulvex has no check bytes";
+        return false;
+    }
+    if (fault == Fault::SilentKit && options.instrument == "morvex") {
+        error = "the fault silent-kit is the Pulvex's; the Morvex has no kits";
+        return false;
+    }
     return true;
 }
 
-std::unique_ptr<Instrument> makePulvex(const Options& options, std::string& error) {
-    int device = 0;
-    Fault fault = Fault::None;
-    if (!parseCommon(options, device, fault, error)) return nullptr;
-    if (fault == Fault::BadCheck) {
-        error = "the fault bad-check is the Morvex's; the Pulvex has no check bytes";
-        return nullptr;
-    }
+std::unique_ptr<Instrument> makePulvex(const Options& options, int device, Fault fault,
+                                       std::string& error) {
     PulvexSetup setup = builtInSetup();
     if (const std::string path = value(options, "--setup", "");
         !path.empty() && !loadSetup(path, setup, error))
@@ -118,14 +149,8 @@ std::unique_ptr<Instrument> makePulvex(const Options& options, std::string& erro
     return std::make_unique<PulvexModule>(std::move(setup), device, fault);
 }
 
-std::unique_ptr<Instrument> makeMorvex(const Options& options, std::string& error) {
-    int device = 0;
-    Fault fault = Fault::None;
-    if (!parseCommon(options, device, fault, error)) return nullptr;
-    if (fault == Fault::SilentKit) {
-        error = "the fault silent-kit is the Pulvex's; the Morvex has no kits";
-        return nullptr;
-    }
+std::unique_ptr<Instrument> makeMorvex(const Options& options, int device, Fault fault,
+                                       std::string& error) {
     std::string voicePath = value(options, "--voice", "");
     if (voicePath.empty())
         voicePath =
@@ -143,17 +168,38 @@ std::unique_ptr<Instrument> makeMorvex(const Options& options, std::string& erro
 
 } // namespace
 
+// --help or --version, anywhere after the instrument: true when answered.
+bool answeredHelpOrVersion(int argc, char** argv) {
+    const std::string first = argc >= 2 ? argv[1] : "";
+    if (first == "--version") {
+        std::printf("%s\n", cli::versionLine("midi-emulator").c_str());
+        return true;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (!cli::asksForHelp(argv[i])) continue;
+        printUsage(stdout, i > 1 && (first == "pulvex" || first == "morvex") ? first : "");
+        std::fputs(kHelp, stdout);
+        std::fputs(cli::exitStatusHelp(), stdout);
+        return true;
+    }
+    return false;
+}
+
 int main(int argc, char** argv) try {
+    if (answeredHelpOrVersion(argc, argv)) return cli::kSuccess;
     Options options;
     std::string error;
-    if (!parse(argc, argv, options, error)) {
-        if (!error.empty()) std::fprintf(stderr, "midi-emulator: %s\n", error.c_str());
-        std::fputs(kUsage, stderr);
-        return 2;
+    int device = 0;
+    Fault fault = Fault::None;
+    if (!parse(argc, argv, options, error) || !parseCommon(options, device, fault, error)) {
+        std::fprintf(stderr, "midi-emulator: %s\n", error.c_str());
+        const bool known = options.instrument == "pulvex" || options.instrument == "morvex";
+        printUsage(stderr, known ? options.instrument : "");
+        return cli::kUsageError;
     }
     const bool pulvex = options.instrument == "pulvex";
-    std::unique_ptr<Instrument> instrument =
-        pulvex ? makePulvex(options, error) : makeMorvex(options, error);
+    std::unique_ptr<Instrument> instrument = pulvex ? makePulvex(options, device, fault, error)
+                                                    : makeMorvex(options, device, fault, error);
     if (!instrument) return fail(error);
 
     // Before the ports open, so that a stop that comes early still closes them.

@@ -60,6 +60,42 @@ TEST_F(EmulatorWithoutService, StartsThatCannotServeSayWhyAndExitOne) {
     }
 }
 
+// The suite's command-line conventions: help and version on stdout with 0, a wrong command line
+// with its usage on stderr and 2, a file that cannot be used with 1 and no usage. All end before a
+// port is opened.
+TEST_F(EmulatorWithoutService, CommandLineFollowsTheSuitesConventions) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err; // contained; "" takes anything
+    };
+    const Case cases[] = {
+        {{"--version"}, 0, "midi-emulator ", ""},
+        {{"--help"}, 0, "Exit status: 0 success", ""},
+        {{"morvex", "--help"}, 0, "usage: midi-emulator morvex", ""},
+        {{}, 2, "", "usage: midi-emulator pulvex"},
+        {{"flute"}, 2, "", "unknown instrument \"flute\""},
+        {{"pulvex", "--device", "16"}, 2, "", "usage: midi-emulator pulvex"},
+        {{"pulvex", "--fault", "bad-check"}, 2, "", "the Pulvex has no check bytes"},
+        {{"morvex", "--voice"}, 2, "", "--voice needs a value"},
+        {{"morvex", "--save-dir", "/nonexistent"}, 1, "", "is not a folder"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {MIDI_EMULATOR};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        SCOPED_TRACE(args.size() > 1 ? args[1] : "(none)");
+        const pid_t child = spawn(args, stdoutPath, stderrPath);
+        ASSERT_GT(child, 0);
+        int status = waitForExit(child, 5s);
+        if (status == kStillRunning) status = stopProcess(child, 1s);
+        const std::string out = readText(stdoutPath), err = readText(stderrPath);
+        EXPECT_EQ(status, c.status) << err;
+        EXPECT_NE(out.find(c.out), std::string::npos) << out;
+        EXPECT_NE(err.find(c.err), std::string::npos) << err;
+        EXPECT_EQ(err.find("usage") != std::string::npos, c.status == 2) << err;
+    }
+}
+
 // Closing ports of a JACK server that died crashes inside libjack; the emulator must leave them and
 // end with status 0 on its stop.
 TEST_F(EmulatorWithoutService, StopAfterItsJackServerDiedEndsItCleanly) {
