@@ -1,5 +1,6 @@
 // wirebox-probe: checks a MIDI cable and a device through Wirebox's own calls. `--help` says how.
 
+#include "cli/CommandLine.h"
 #include "midi/Backend.h"
 #include "midi/Pacer.h"
 #include "wirebox/Wirebox.h"
@@ -18,42 +19,59 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: wirebox-probe ports\n"
-    "       wirebox-probe send --in NAME --out NAME [--timeout MS] [--replies N] [--channel N]\n"
-    "                          [--pause MS] HEX...\n"
-    "       wirebox-probe --help\n";
+// Each synopsis is aligned for the 7 characters of "usage: " before it.
+constexpr const char* kPortsUsage = "wirebox-probe ports\n";
+constexpr const char* kSendUsage =
+    "wirebox-probe send --in PORT --out PORT [--timeout MS] [--replies N] [--channel N]\n"
+    "                          [--pause MS] HEX...\n";
+constexpr const char* kOtherUsage = "       wirebox-probe COMMAND --help\n"
+                                    "       wirebox-probe --help | --version\n";
 
-constexpr const char* kHelp =
-    "\n"
-    "ports   lists the MIDI inputs and outputs by the names --in and --out take.\n"
+constexpr const char* kPortsHelp =
+    "ports   lists the MIDI inputs and outputs, numbered, by the names --in and --out take.\n";
+constexpr const char* kSendHelp =
     "send    opens the two ports as a host program would, sends the bytes given in hexadecimal\n"
     "        (F0 43 20 7E ... F7, or F043207E...F7; several messages one after another), and\n"
     "        prints each SysEx reply in hexadecimal until N replies have come or a wait runs out.\n"
-    "  --in NAME, --out NAME  the exact port names, as `ports` lists them\n"
+    "  --in PORT, --out PORT  a port's number or name as `ports` lists it, or a part of one\n"
+    "                         port's name in any case (\"pulvex\")\n"
     "  --timeout MS           the longest wait for the output and for each reply (2000)\n"
     "  --replies N            how many replies to wait for (1)\n"
     "  --channel N            the channel of the sampler calls, 0..15 (0)\n"
     "  --pause MS             a pause after each message before the next one starts, counted\n"
     "                         from when its bytes would have left a MIDI cable (0); old devices\n"
-    "                         need 20..150 ms to digest a dump\n"
-    "Exit status: 0 when every reply came, 1 when one did not or a port failed, 2 on bad usage.\n";
+    "                         need 20..150 ms to digest a dump\n";
 
-int usage() {
-    std::fputs(kUsage, stderr);
-    return 2;
+// The usage of `command` ("ports", "send"), or of all without one.
+void printUsage(std::FILE* out, const std::string& command = "") {
+    const char* lead = "usage: ";
+    for (const auto& [name, synopsis] : {std::pair{"ports", kPortsUsage}, {"send", kSendUsage}}) {
+        if (!command.empty() && command != name) continue;
+        std::fputs(lead, out);
+        std::fputs(synopsis, out);
+        lead = "       ";
+    }
+    if (command.empty()) std::fputs(kOtherUsage, out);
 }
 
-int help() {
-    std::fputs(kUsage, stdout);
-    std::fputs(kHelp, stdout);
-    return 0;
+int usage(const std::string& command = "") {
+    printUsage(stderr, command);
+    return cli::kUsageError;
 }
 
-void listPorts(const char* title, std::vector<std::string> names) {
+int help(const std::string& command = "") {
+    printUsage(stdout, command);
+    std::fputs("\n", stdout);
+    if (command != "send") std::fputs(kPortsHelp, stdout);
+    if (command != "ports") std::fputs(kSendHelp, stdout);
+    std::fputs(cli::exitStatusHelp(), stdout);
+    return cli::kSuccess;
+}
+
+void listPorts(const char* title, const std::vector<std::string>& names) {
     std::printf("%s:\n", title);
     if (names.empty()) std::printf("  (none)\n");
-    for (const std::string& name : names) std::printf("  %s\n", name.c_str());
+    for (std::size_t n = 0; n < names.size(); ++n) std::printf("  %zu  %s\n", n, names[n].c_str());
 }
 
 int ports() {
@@ -61,9 +79,35 @@ int ports() {
     const auto held = service.hold(); // one client of the service for both lists
     listPorts("MIDI inputs (for --in)", midi::namesOf(service.ports(midi::Direction::Input)));
     listPorts("MIDI outputs (for --out)", midi::namesOf(service.ports(midi::Direction::Output)));
-    if (const std::string problem = service.problem(); !problem.empty())
+    if (const std::string problem = service.problem(); !problem.empty()) {
         std::fprintf(stderr, "wirebox-probe: %s\n", problem.c_str());
-    return 0;
+        return cli::kFailed;
+    }
+    return cli::kSuccess;
+}
+
+// The exact names of the ports `in` and `out` stand for, as Wirebox opens only exact names; false
+// with the reason on stderr and `status` set.
+bool exactPortNames(std::string& in, std::string& out, int& status) {
+    midi::Backend& service = midi::service();
+    const auto held = service.hold();
+    for (auto [wanted, direction] :
+         {std::pair{&in, midi::Direction::Input}, {&out, midi::Direction::Output}}) {
+        const std::vector<midi::Port> ports = service.ports(direction);
+        if (const std::string problem = service.problem(); !problem.empty()) {
+            std::fprintf(stderr, "wirebox-probe: %s\n", problem.c_str());
+            status = cli::kFailed;
+            return false;
+        }
+        const midi::PortMatch match = midi::findPortArgument(ports, *wanted);
+        if (!match.port) {
+            std::fprintf(stderr, "wirebox-probe: %s\n", midi::noPortText(*wanted, match).c_str());
+            status = cli::kPortNotFound;
+            return false;
+        }
+        *wanted = match.port->name;
+    }
+    return true;
 }
 
 bool parseHex(const std::string& text, std::vector<unsigned char>& bytes) {
@@ -129,18 +173,20 @@ int send(int argc, char** argv) {
                 std::fprintf(stderr,
                              "wirebox-probe: %s takes a whole number %ld..%ld, not \"%s\"\n",
                              arg.c_str(), low, high, argv[i]);
-                return usage();
+                return usage("send");
             }
             *value = *number;
         } else
             hex += arg;
     }
     std::vector<unsigned char> message;
-    if (in.empty() || out.empty() || !parseHex(hex, message) || message.empty()) return usage();
+    if (in.empty() || out.empty() || !parseHex(hex, message) || message.empty())
+        return usage("send");
+    if (int status = 0; !exactPortNames(in, out, status)) return status;
 
     SetTimeOut(static_cast<uint32_t>(timeout));
-    if (!OpenMidi(nullptr, static_cast<int>(channel), in.c_str(), out.c_str())) return 1;
-    int status = 0;
+    if (!OpenMidi(nullptr, static_cast<int>(channel), in.c_str(), out.c_str())) return cli::kFailed;
+    int status = cli::kSuccess;
     midi::Pacer pacer{std::chrono::milliseconds(pause)};
     for (const auto& each : messagesIn(message)) {
         const auto start = pacer.beginMessage();
@@ -148,17 +194,17 @@ int send(int argc, char** argv) {
             std::fprintf(stderr,
                          "wirebox-probe: the output did not take the message within %ld ms\n",
                          timeout);
-            status = 1;
+            status = cli::kFailed;
             break;
         }
         pacer.endMessage(start, each.size());
     }
-    for (long n = 0; status == 0 && n < replies; ++n) {
+    for (long n = 0; status == cli::kSuccess && n < replies; ++n) {
         uint32_t length = 0;
         unsigned char* reply = MidiReceive(&length);
         if (!reply) {
             std::fprintf(stderr, "wirebox-probe: no reply within %ld ms\n", timeout);
-            status = 1;
+            status = cli::kNoAnswer;
             break;
         }
         for (uint32_t i = 0; i < length; ++i) std::printf(i ? " %02X" : "%02X", reply[i]);
@@ -173,15 +219,25 @@ int send(int argc, char** argv) {
 
 int main(int argc, char** argv) try {
     const std::string command = argc >= 2 ? argv[1] : "";
-    if (command == "--help" || command == "-h") return help();
-    if (command == "ports") return ports();
-    if (command == "send") return send(argc, argv);
-    return usage();
+    if (cli::asksForHelp(command)) return help();
+    if (command == "--version") {
+        std::printf("%s\n", cli::versionLine("wirebox-probe").c_str());
+        return cli::kSuccess;
+    }
+    if (command != "ports" && command != "send") {
+        if (!command.empty())
+            std::fprintf(stderr, "wirebox-probe: unknown command \"%s\"\n", command.c_str());
+        return usage();
+    }
+    for (int i = 2; i < argc; ++i)
+        if (cli::asksForHelp(argv[i])) return help(command);
+    if (command == "ports") return argc == 2 ? ports() : usage("ports");
+    return send(argc, argv);
 } catch (const std::exception& error) {
     // The last line of defence: a failure that escaped is reported, never an abort.
     std::fprintf(stderr, "wirebox-probe: %s\n", error.what());
-    return 1;
+    return cli::kFailed;
 } catch (...) {
     std::fprintf(stderr, "wirebox-probe: unexpected failure\n");
-    return 1;
+    return cli::kFailed;
 }

@@ -253,11 +253,11 @@ protected:
 TEST_F(MidiEmulator, ProbeShowsTheReplyOrSaysThatNoneCame) {
     ASSERT_TRUE(launch({"pulvex"}));
     CloseMidi();
-    auto probe = [&](const std::string& device) {
+    auto probe = [&](const std::string& device, const std::string& in) {
         const std::string errPath = dir.file("probe-stderr.txt");
         const std::string command =
-            std::string("'") + WIREBOX_PROBE + "' send --timeout 1000 --in '" + outPort +
-            "' --out '" + inPort + "' F0 43 " + device +
+            std::string("'") + WIREBOX_PROBE + "' send --timeout 1000 --in '" + in + "' --out '" +
+            inPort + "' F0 43 " + device +
             " 7A 4C4D2020303038374B54 000000000000000000000000 0000 0000 F7 2>'" + errPath + "'";
         std::string out;
         FILE* pipe = popen(command.c_str(), "r");
@@ -266,15 +266,22 @@ TEST_F(MidiEmulator, ProbeShowsTheReplyOrSaysThatNoneCame) {
         const int status = pclose(pipe);
         return std::tuple{WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, readText(errPath)};
     };
-    const auto [status, out, err] = probe("20");
+    // A part of the input's name, in another case, is enough.
+    std::string in = outPort.substr(2);
+    for (char& c : in) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const auto [status, out, err] = probe("20", in);
     EXPECT_EQ(status, 0) << err;
     EXPECT_EQ(out.rfind("F0 43 00 7A", 0), 0u) << out;
     EXPECT_EQ(out.substr(out.size() - 3), "F7\n");
 
-    const auto [silent, nothing, why] = probe("25"); // another device number: no answer
-    EXPECT_EQ(silent, 1);
+    const auto [silent, nothing, why] = probe("25", outPort); // another device number: no answer
+    EXPECT_EQ(silent, 3);
     EXPECT_TRUE(nothing.empty());
     EXPECT_NE(why.find("no reply within 1000 ms"), std::string::npos) << why;
+
+    const auto [missing, none, said] = probe("20", "Nowhere");
+    EXPECT_EQ(missing, 4);
+    EXPECT_EQ(said, "wirebox-probe: no MIDI port is named \"Nowhere\" or has it in its name\n");
 }
 
 TEST_F(MidiEmulator, NameListsDecodeToTheInternalAndWaveCardVoices) {
