@@ -234,8 +234,6 @@ SettingsStore receptionSettings(const Arguments& a) {
     if (auto channel = a.option("--channel"))
         store.writeNumber(SettingKey::Channel, parseInt(*channel, "--channel", 0, 15));
 
-    midi::Backend& service = midi::service();
-    const auto held = service.hold(); // one start of the service for both lists
     const std::string in = exactPortName(
         midi::Direction::Input, a.option("--in").value_or(store.readText(SettingKey::MidiIn)),
         "--in", "MIDI In");
@@ -294,6 +292,8 @@ int receiveCommand(const Arguments& a) {
         kitText == "all" ? std::nullopt : std::optional(parseInt(kitText, "--kit", 1, 64));
     const std::string output = a.required("--output");
     const DrumMapFormat& format = receiveFormat(a.option("--format"));
+    // One start of the MIDI service for finding the ports and for the reception.
+    const auto held = midi::service().hold();
     const SettingsStore settings = receptionSettings(a);
 
     WaveNameTable names;
