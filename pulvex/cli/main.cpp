@@ -229,6 +229,7 @@ const DrumMapFormat& receiveFormat(const std::optional<std::string>& name) {
 // so that the user's settings stay as they are and nothing is written anywhere.
 SettingsStore receptionSettings(const Arguments& a) {
     SettingsStore store = SettingsStore::inMemoryCopy(SettingsStore());
+    // The numbers first: a usage error is said before a port is looked for.
     if (auto device = a.option("--device"))
         store.writeNumber(SettingKey::DeviceNumber, parseInt(*device, "--device", 0, 15));
     if (auto channel = a.option("--channel"))
@@ -292,15 +293,15 @@ int receiveCommand(const Arguments& a) {
         kitText == "all" ? std::nullopt : std::optional(parseInt(kitText, "--kit", 1, 64));
     const std::string output = a.required("--output");
     const DrumMapFormat& format = receiveFormat(a.option("--format"));
+    const auto wait = a.option("--wait");
+    const std::chrono::milliseconds replyTimeOut =
+        wait ? std::chrono::milliseconds(parseInt(*wait, "--wait", 1, 600000)) : kReplyTimeOut;
     // One start of the MIDI service for finding the ports and for the reception.
     const auto held = midi::service().hold();
     const SettingsStore settings = receptionSettings(a);
 
     WaveNameTable names;
     names.Load();
-    const auto wait = a.option("--wait");
-    const std::chrono::milliseconds replyTimeOut =
-        wait ? std::chrono::milliseconds(parseInt(*wait, "--wait", 1, 600000)) : kReplyTimeOut;
     const std::vector<KitAddress> kits = kitsToRead(bank, kit);
     pulvex_cli::TerminalUi ui(kits.front().bank, kits.front().number);
     if (kits.size() > 1) {
