@@ -89,8 +89,10 @@ bool writtenFromAnother(int fm, int index) {
 }
 
 std::optional<std::string> assignName(morvex::MorvexState& state, std::string_view name) {
-    if (name.size() > static_cast<std::size_t>(morvex::kVoiceNameLength))
-        return "a voice name has at most 8 characters: \"" + std::string(name) + "\"";
+    if (name.size() > static_cast<std::size_t>(morvex::kVoiceNameLength)) {
+        std::string refused = "a voice name has at most 8 characters: \"";
+        return refused.append(name).append("\"");
+    }
     state.voiceName.fill(' ');
     std::copy(name.begin(), name.end(), state.voiceName.begin());
     return std::nullopt;

@@ -32,14 +32,7 @@ const midi::Port* findInput(const std::vector<midi::Port>& inputs, const std::st
         return nullptr;
     }
     const midi::PortMatch match = midi::findPort(inputs, wanted);
-    if (!match.port) {
-        problem = "No MIDI input \"" + wanted + "\"";
-        if (!match.candidates.empty()) {
-            problem += "; it could be any of:";
-            for (const std::string& name : match.candidates) problem += " \"" + name + "\"";
-        }
-        problem += ".";
-    }
+    if (!match.port) problem = "No MIDI input \"" + wanted + "\"" + candidatesText(match) + ".";
     return match.port;
 }
 

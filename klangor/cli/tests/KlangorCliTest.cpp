@@ -685,6 +685,15 @@ TEST_F(KlangorCliMidi, PortsAreFoundByNumberOrNameAndTheDeviceNumberGoesIntoTheM
         ASSERT_EQ(received.size(), sent);
         EXPECT_EQ(received.back().at(2), c.deviceByte);
     }
+
+    // A part of two ports' names finds neither and names both.
+    const std::string otherName = MidiInputPeer::uniqueName("Morvex In");
+    MidiInputPeer other{otherName};
+    const Result ambiguous = run({"send", kInitial, "--out", part.substr(0, part.rfind('-'))});
+    EXPECT_EQ(ambiguous.status, 4);
+    EXPECT_NE(ambiguous.err.find("it could be any of:"), std::string::npos) << ambiguous.err;
+    EXPECT_NE(ambiguous.err.find(portName + "\""), std::string::npos) << ambiguous.err;
+    EXPECT_NE(ambiguous.err.find(otherName + "\""), std::string::npos) << ambiguous.err;
 }
 
 TEST_F(KlangorCliMidi, SendWithoutDeviceUsesTheDeviceFile) {
