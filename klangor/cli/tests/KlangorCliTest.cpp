@@ -506,7 +506,11 @@ TEST_F(KlangorCli, EncodeOfDecodedJsonGivesTheSameBytes) {
             ASSERT_EQ(decoded.status, 0) << decoded.err;
             writeFile(json, Bytes(decoded.out.begin(), decoded.out.end()));
             std::filesystem::remove(out);
-            const Result r = run({"--data", kDataDir, "encode", json, "-o", out});
+            // The lines come through stdin, as from a pipe.
+            const Result r = form == "--lines"
+                                 ? run({"--data", kDataDir, "encode", "-", "-o", out},
+                                       "exec <" + quote(json) + "; ")
+                                 : run({"--data", kDataDir, "encode", json, "-o", out});
             ASSERT_EQ(r.status, 0) << r.err;
             EXPECT_EQ(readFile(out), setValues({}, voice)); // what opening and saving writes
         }
