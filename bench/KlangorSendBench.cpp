@@ -61,7 +61,7 @@ struct Synth {
 int runCli(const std::string& device) {
     const char* cli = std::getenv("KLANGOR_CLI") ? std::getenv("KLANGOR_CLI") : KLANGOR_CLI;
     std::string voice = std::string(KLANGOR_DATA_DIR) + "/initial.syx";
-    std::string args[] = {cli, "send", voice, "--device", device};
+    std::string args[] = {cli, "send", voice, "--to", device};
     char* argv[] = {args[0].data(), args[1].data(), args[2].data(),
                     args[3].data(), args[4].data(), nullptr};
     pid_t pid = -1;

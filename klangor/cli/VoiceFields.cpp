@@ -2,9 +2,10 @@
 
 #include "morvex/ParameterMap.h"
 
+#include <algorithm>
 #include <charconv>
-#include <initializer_list>
 #include <cstdio>
+#include <initializer_list>
 #include <vector>
 
 namespace klangor_cli {
@@ -55,14 +56,16 @@ std::string writtenFrom(int fm, int index) {
     return {};
 }
 
-std::string jsonString(const std::array<char, morvex::kVoiceNameLength>& name) {
-    std::string out = "\"";
-    for (char c : name) {
+// Bytes outside printable ASCII are escaped in a voice name (the synthesizer's own characters);
+// a file name keeps them, as the file system's UTF-8.
+void appendJsonString(std::string& out, std::string_view text, bool escapeNonAscii) {
+    out += '"';
+    for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (byte < 0x20 || byte > 0x7E) {
+        } else if (byte < 0x20 || byte == 0x7F || (escapeNonAscii && byte > 0x7E)) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
             out += escaped;
@@ -70,10 +73,30 @@ std::string jsonString(const std::array<char, morvex::kVoiceNameLength>& name) {
             out += c;
         }
     }
-    return out + "\"";
+    out += '"';
+}
+
+std::string jsonString(const std::array<char, morvex::kVoiceNameLength>& name) {
+    std::string out;
+    appendJsonString(out, std::string_view(name.data(), name.size()), true);
+    return out;
 }
 
 } // namespace
+
+bool writtenFromAnother(int fm, int index) {
+    return !writtenFrom(fm, index).empty();
+}
+
+std::optional<std::string> assignName(morvex::MorvexState& state, std::string_view name) {
+    if (name.size() > static_cast<std::size_t>(morvex::kVoiceNameLength)) {
+        std::string refused = "a voice name has at most 8 characters: \"";
+        return refused.append(name).append("\"");
+    }
+    state.voiceName.fill(' ');
+    std::copy(name.begin(), name.end(), state.voiceName.begin());
+    return std::nullopt;
+}
 
 std::optional<VoiceField> findField(morvex::MorvexState& state, std::string_view path,
                                     std::string& error) {
@@ -192,6 +215,35 @@ std::string voiceToJson(const morvex::MorvexState& state) {
     }
     append({"\n}\n"});
     return json;
+}
+
+std::string voiceToJsonLine(const morvex::MorvexState& state, std::string_view file) {
+    const std::string pretty = voiceToJson(state);
+    std::string line = "{\"file\": ";
+    line.reserve(pretty.size());
+    appendJsonString(line, file, false);
+    line += ", ";
+    // The pretty text breaks lines only between values (a name's control bytes are escaped), so
+    // a break with the indent after it becomes nothing, or one blank after a comma.
+    for (std::size_t i = 1; i < pretty.size(); ++i) {
+        if (pretty[i] != '\n') {
+            line += pretty[i];
+            continue;
+        }
+        while (i + 1 < pretty.size() && pretty[i + 1] == ' ') ++i;
+        if (line.back() == ',') line += ' ';
+    }
+    line += '\n';
+    return line;
+}
+
+std::string errorJsonLine(std::string_view file, std::string_view error) {
+    std::string line = "{\"file\": ";
+    appendJsonString(line, file, false);
+    line += ", \"error\": ";
+    appendJsonString(line, error, false);
+    line += "}\n";
+    return line;
 }
 
 } // namespace klangor_cli

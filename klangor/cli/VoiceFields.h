@@ -27,7 +27,19 @@ std::optional<VoiceField> findField(morvex::MorvexState& state, std::string_view
 std::optional<std::string> assignField(const VoiceField& field, std::string_view path,
                                        std::string_view text);
 
+// Sets the voice's name: at most eight characters, padded with blanks; otherwise returns why.
+std::optional<std::string> assignName(morvex::MorvexState& state, std::string_view name);
+
+// Whether FM block position `index` is written from another value (set that one instead).
+bool writtenFromAnother(int fm, int index);
+
 // The voice as JSON (see the README for the layout).
 std::string voiceToJson(const morvex::MorvexState& state);
+
+// The same voice on one line, the file it came from first: a line of JSON Lines.
+std::string voiceToJsonLine(const morvex::MorvexState& state, std::string_view file);
+
+// {"file": ..., "error": ...}: the line for a file that could not be decoded.
+std::string errorJsonLine(std::string_view file, std::string_view error);
 
 } // namespace klangor_cli

@@ -32,14 +32,7 @@ const midi::Port* findInput(const std::vector<midi::Port>& inputs, const std::st
         return nullptr;
     }
     const midi::PortMatch match = midi::findPort(inputs, wanted);
-    if (!match.port) {
-        problem = "No MIDI input \"" + wanted + "\"";
-        if (!match.candidates.empty()) {
-            problem += "; it could be any of:";
-            for (const std::string& name : match.candidates) problem += " \"" + name + "\"";
-        }
-        problem += ".";
-    }
+    if (!match.port) problem = "No MIDI input \"" + wanted + "\"" + candidatesText(match) + ".";
     return match.port;
 }
 
@@ -91,19 +84,22 @@ ReceivedVoice ReceiveVoice(const ReceiveOptions& options) {
     if (inputName.empty()) {
         const std::vector<midi::Port> outputs = service.ports(midi::Direction::Output);
         const midi::Port* to = findDestination(outputs, options.to, problem);
-        if (!to) return failure(Outcome::NotSent, problem);
+        if (!to) return failure(Outcome::NoPort, problem);
         inputName = answeringInput(inputs, to->name);
     }
     const midi::Port* from = findInput(inputs, inputName, problem);
-    if (!from) return failure(Outcome::NoInput, problem);
+    if (!from) return failure(Outcome::NoPort, problem);
     std::string error;
     const auto input =
         midi::MidiInput::open({"Klangor", "in", *from, false}, error, service, {.sysExOnly = true});
     if (!input)
         return failure(Outcome::NoInput, "Cannot open MIDI input \"" + from->name + "\": " + error);
 
-    if (Status notSent = sendMessage(dumpRequest(options.deviceNumber), options.to))
-        return failure(Outcome::NotSent, notSent->text);
+    bool missing = false;
+    SendOptions sending;
+    sending.missing = [&missing] { missing = true; };
+    if (Status notSent = sendMessage(dumpRequest(options.deviceNumber), options.to, sending))
+        return failure(missing ? Outcome::NoPort : Outcome::NotSent, notSent->text);
 
     const auto deadline = Clock::now() + options.timeout;
     for (midi::Bytes message;;) {

@@ -26,7 +26,17 @@ struct ReceiveOptions {
 };
 
 struct ReceivedVoice {
-    enum class Outcome { Received, NotSent, NoInput, TimedOut, Damaged, ServiceStopped, Cancelled };
+    // NoPort: the output or input named is not among the ports listed now.
+    enum class Outcome {
+        Received,
+        NotSent,
+        NoPort,
+        NoInput,
+        TimedOut,
+        Damaged,
+        ServiceStopped,
+        Cancelled
+    };
     Outcome outcome = Outcome::TimedOut;
     VoiceDump dump;   // when Received
     std::string text; // for the user, when not Received

@@ -15,11 +15,20 @@ Report sendProblem(std::string text) {
 
 } // namespace
 
+std::string candidatesText(const midi::PortMatch& match) {
+    if (match.candidates.empty()) return {};
+    std::string text = "; it could be any of:";
+    for (const std::string& name : match.candidates) text += " \"" + name + "\"";
+    return text;
+}
+
 const midi::Port* findDestination(const std::vector<midi::Port>& ports, const Destination& to,
                                   std::string& problem) {
     if (!to.portName.empty()) {
         const midi::PortMatch match = midi::findPort(ports, to.portName);
-        if (!match.port) problem = "No MIDI output \"" + to.portName + "\"; nothing was sent.";
+        if (!match.port)
+            problem = "No MIDI output \"" + to.portName + "\"" + candidatesText(match) +
+                      "; nothing was sent.";
         return match.port;
     }
     if (to.device < 0 || static_cast<std::size_t>(to.device) >= ports.size()) {

@@ -16,6 +16,7 @@
 namespace midi {
 class Pacer;
 struct Port;
+struct PortMatch;
 } // namespace midi
 
 namespace morvex {
@@ -43,6 +44,10 @@ struct Destination {
     int device = 0;
     std::string portName;
 };
+
+// "; it could be any of: "A" "B"" when the name the user gave was a part of several ports' names,
+// else nothing: what a message about a port not found adds.
+std::string candidatesText(const midi::PortMatch& match);
 
 // The output port `to` names among `ports`, or null with `problem` saying why there is none.
 const midi::Port* findDestination(const std::vector<midi::Port>& ports, const Destination& to,

@@ -124,8 +124,8 @@ TEST(KlangorCliServerDeath, ASendCutOffByTheServerDyingFailsAndSaysSo) {
     }
     ASSERT_EQ(listed.rfind("0: klangor-death-synth:", 0), 0u) << listed;
 
-    Child send({KLANGOR_CLI, "send", std::string(KLANGOR_DATA_DIR) + "/initial.syx", "--device",
-                "0", "--verbose"},
+    Child send({KLANGOR_CLI, "send", std::string(KLANGOR_DATA_DIR) + "/initial.syx", "--to", "0",
+                "--verbose"},
                dir.file("send.txt"), server.name);
     // Opened and handing the bytes over: the server dies before they can have left.
     ASSERT_NE(send.readUntil("sending to", 20s).find("sending to"), std::string::npos);

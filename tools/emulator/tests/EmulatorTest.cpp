@@ -462,9 +462,8 @@ TEST_F(MidiEmulator, MorvexSavesAndAnswersWithEachAcceptedVoice) {
 
     const int device = midi::indexOf(midi::service().ports(midi::Direction::Output), inPort);
     ASSERT_GE(device, 0);
-    const pid_t cli =
-        spawn({KLANGOR_CLI, "send", kInitialVoice, "--device", std::to_string(device)},
-              dir.file("cli-out.txt"), dir.file("cli-err.txt"));
+    const pid_t cli = spawn({KLANGOR_CLI, "send", kInitialVoice, "--to", std::to_string(device)},
+                            dir.file("cli-out.txt"), dir.file("cli-err.txt"));
     ASSERT_GT(cli, 0);
     ASSERT_EQ(waitForExit(cli, 10s), 0) << readText(dir.file("cli-err.txt"));
     ASSERT_TRUE(waitForText(stdoutPath, "accepted")) << readText(stdoutPath);
