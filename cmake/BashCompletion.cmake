@@ -1,7 +1,7 @@
 # Bash completion: one script for all the suite's programs, installed under each program's name
 # where bash-completion looks for it on demand.
 set(SUITE_COMPLETION_SCRIPT ${CMAKE_SOURCE_DIR}/scripts/completion/suite-completion.bash)
-foreach(program pulvex-cli midi-emulator wirebox-probe klangor pulvex)
+foreach(program klangor-cli pulvex-cli midi-emulator wirebox-probe klangor pulvex)
     install(FILES ${SUITE_COMPLETION_SCRIPT}
             DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${program})
 endforeach()

@@ -8,15 +8,24 @@ _suite_options() {
 }
 
 # The commands of `program`: the words after its name in its usage lines, or, where its --help has
-# a "Commands:" block, the first word of each entry there.
+# a "Commands:" block, the first word of each entry there; klangor-cli's entries follow its usage.
 _suite_commands() {
     local program=$1 name=${1##*/}
+    if [[ $name == klangor-cli ]]; then
+        "$program" --help 2>/dev/null | sed -n 's/^  \([a-z][a-z-]*\) .*/\1/p'
+        return
+    fi
     "$program" --help 2>/dev/null | sed -n -e "s/^\(usage:\| \) *$name \([a-z][a-z-]*\).*/\2/p" \
         -e '/^Commands:/,/^[^ ]/s/^  \([a-z][a-z-]*\) .*/\1/p' | sort -u
 }
 
-# The ports `program ports` lists under the heading that names `option` (--in or --out).
+# The ports `program ports` lists under the heading that names `option` (--in or --out);
+# klangor-cli lists its outputs alone, as "N: name".
 _suite_ports() {
+    if [[ ${1##*/} == klangor-cli ]]; then
+        [[ $2 == --out ]] && "$1" ports 2>/dev/null | sed -n 's/^[0-9]*: //p'
+        return
+    fi
     "$1" ports 2>/dev/null | awk -v option="$2" '
         /^[^ ]/ { listed = index($0, option) > 0; next }
         listed && /^  [0-9]+  / { sub(/^  [0-9]+  /, ""); print }'
@@ -79,4 +88,5 @@ _suite_complete() {
     fi
 }
 
-complete -o filenames -F _suite_complete pulvex-cli midi-emulator wirebox-probe klangor pulvex
+complete -o filenames -F _suite_complete klangor-cli pulvex-cli midi-emulator wirebox-probe klangor \
+    pulvex
