@@ -70,8 +70,8 @@ TEST(TransmissionFaults, EveryFaultIsAFailureThatSaysWhatHappened) {
     struct Case {
         const char* name;
         std::function<void(SynthOnBus&)> fault;
-        Destination to;
         std::string says;
+        Destination to = {};
     };
     const Case cases[] = {
         {"service stops during the send",
@@ -79,9 +79,8 @@ TEST(TransmissionFaults, EveryFaultIsAFailureThatSaysWhatHappened) {
              s.bus.hangPuts(true);
              s.meanwhile([&s] { s.bus.stopService(); });
          },
-         {},
          "The MIDI service stopped"},
-        {"send hangs", [](SynthOnBus& s) { s.bus.hangPuts(true); }, {}, "did not take"},
+        {"send hangs", [](SynthOnBus& s) { s.bus.hangPuts(true); }, "did not take"},
         {"port goes during the send",
          [](SynthOnBus& s) {
              s.bus.hangPuts(true);
@@ -90,15 +89,12 @@ TEST(TransmissionFaults, EveryFaultIsAFailureThatSaysWhatHappened) {
                  s.bus.hangPuts(false);
              });
          },
-         {},
          "failed"},
-        {"service refuses the port",
-         [](SynthOnBus& s) { s.bus.refuseOpens(true); },
-         {},
+        {"service refuses the port", [](SynthOnBus& s) { s.bus.refuseOpens(true); },
          "Cannot open MIDI output 0"},
-        {"service gone before", [](SynthOnBus& s) { s.bus.stopService(); }, {}, "nothing was sent"},
-        {"no such device", {}, {3, {}}, "There is no MIDI output 3 (1 found); nothing was sent."},
-        {"no such port name", {}, {0, "Gone Synth"}, "No MIDI output \"Gone Synth\""},
+        {"service gone before", [](SynthOnBus& s) { s.bus.stopService(); }, "nothing was sent"},
+        {"no such device", {}, "There is no MIDI output 3 (1 found); nothing was sent.", {3, {}}},
+        {"no such port name", {}, "No MIDI output \"Gone Synth\"", {0, "Gone Synth"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -24,6 +24,8 @@ inline Bytes hexBlock(const std::string& type, const Bytes& data, int count = -1
     if (count < 0) count = type == "VI" ? digits + 10 - 1008 : digits + 10;
     Bytes block{static_cast<std::uint8_t>((count >> 7) & 0x7F),
                 static_cast<std::uint8_t>(count & 0x7F)};
+    // Room made first: GCC 12 at -O3 takes the growing inserts for copies out of bounds.
+    block.reserve(2 + kModel.size() + type.size() + 2 * data.size() + 1);
     block.insert(block.end(), kModel.begin(), kModel.end());
     block.insert(block.end(), type.begin(), type.end());
     for (std::uint8_t byte : data) {
