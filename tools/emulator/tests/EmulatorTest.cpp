@@ -44,6 +44,7 @@ const Bytes kDumpRequest = {0xF0, 0x43, 0x20, 0x7E, 'P', 'H', ' ', ' ',
 
 Bytes nameListRequest(const char* type, int device = 0) {
     Bytes m = {0xF0, 0x43, std::uint8_t(0x20 | device), 0x7E};
+    m.reserve(16); // room first: GCC 12 at -O3 takes the growing inserts for overflows
     m.insert(m.end(), kModel.begin(), kModel.end());
     m.insert(m.end(), type, type + 2);
     m.push_back(0xF7);
@@ -52,6 +53,7 @@ Bytes nameListRequest(const char* type, int device = 0) {
 
 Bytes kitRequest(int bankCode, int kit, int device = 0) {
     Bytes m = {0xF0, 0x43, std::uint8_t(0x20 | device), 0x7A};
+    m.reserve(32);
     m.insert(m.end(), kModel.begin(), kModel.end());
     m.insert(m.end(), {'K', 'T'});
     m.insert(m.end(), 12, 0x00);
@@ -121,7 +123,7 @@ std::vector<std::string> recordNames(const Bytes& list) {
 }
 
 std::string kitName(const Bytes& kit) {
-    if (kit.size() < 17) return "(" + std::to_string(kit.size()) + " bytes)";
+    if (kit.size() < 17) return std::string("(").append(std::to_string(kit.size())) + " bytes)";
     const std::string raw(kit.begin() + 8, kit.begin() + 17);
     return raw.substr(0, raw.find('\0'));
 }
