@@ -17,9 +17,7 @@ Report sendProblem(std::string text) {
 
 std::string candidatesText(const midi::PortMatch& match) {
     if (match.candidates.empty()) return {};
-    std::string text = "; it could be any of:";
-    for (const std::string& name : match.candidates) text += " \"" + name + "\"";
-    return text;
+    return "; it could be any of: " + midi::quotedCandidates(match);
 }
 
 const midi::Port* findDestination(const std::vector<midi::Port>& ports, const Destination& to,

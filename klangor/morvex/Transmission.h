@@ -45,7 +45,7 @@ struct Destination {
     std::string portName;
 };
 
-// "; it could be any of: "A" "B"" when the name the user gave was a part of several ports' names,
+// "; it could be any of: "A", "B"" when the name the user gave was a part of several ports' names,
 // else nothing: what a message about a port not found adds.
 std::string candidatesText(const midi::PortMatch& match);
 

@@ -15,4 +15,16 @@ bool asksForHelp(std::string_view argument) {
     return argument == "--help" || argument == "-h";
 }
 
+void printUsage(std::FILE* out, std::initializer_list<Synopsis> synopses, std::string_view only,
+                const char* rest) {
+    const char* lead = "usage: ";
+    for (const Synopsis& synopsis : synopses) {
+        if (!only.empty() && only != synopsis.command) continue;
+        std::fputs(lead, out);
+        std::fputs(synopsis.text, out);
+        lead = "       ";
+    }
+    if (only.empty()) std::fputs(rest, out);
+}
+
 } // namespace cli

@@ -2,6 +2,8 @@
 // What every program of the suite does alike on its command line: the exit statuses, and the
 // version line of --version.
 
+#include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -24,5 +26,15 @@ const char* exitStatusHelp();
 
 // Whether `argument` asks for help: "--help" or "-h".
 bool asksForHelp(std::string_view argument);
+
+// One command's synopsis in a usage text: "send [--to N] FILE".
+struct Synopsis {
+    std::string_view command;
+    const char* text;
+};
+
+// "usage: " and the synopses (of `only` alone when it names one), then `rest` when none was named.
+void printUsage(std::FILE* out, std::initializer_list<Synopsis> synopses, std::string_view only,
+                const char* rest);
 
 } // namespace cli

@@ -81,15 +81,19 @@ PortMatch findPortArgument(const std::vector<Port>& ports, const std::string& wa
     return match;
 }
 
+std::string quotedCandidates(const PortMatch& match) {
+    std::string text;
+    for (const std::string& candidate : match.candidates)
+        text += (text.empty() ? "\"" : ", \"") + candidate + "\"";
+    return text;
+}
+
 std::string noPortText(const std::string& wanted, const PortMatch& match) {
     if (match.candidates.empty())
         return allDigits(wanted) && wanted.size() <= 4
                    ? "there is no MIDI port number " + wanted
                    : "no MIDI port is named \"" + wanted + "\" or has it in its name";
-    std::string text = "\"" + wanted + "\" is part of several ports' names:";
-    for (const std::string& candidate : match.candidates)
-        text += (&candidate == &match.candidates.front() ? " \"" : ", \"") + candidate + "\"";
-    return text;
+    return "\"" + wanted + "\" is part of several ports' names: " + quotedCandidates(match);
 }
 
 } // namespace midi

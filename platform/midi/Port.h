@@ -46,6 +46,9 @@ PortMatch findPortArgument(const std::vector<Port>& ports, const std::string& wa
 
 // Why `wanted` found no port, in one line for the user: the candidates of an ambiguous part, or
 // that no port has that number or name.
+// The names a part matched, quoted and separated by commas: "A In", "B In".
+std::string quotedCandidates(const PortMatch& match);
+
 std::string noPortText(const std::string& wanted, const PortMatch& match);
 
 // The index of the port named exactly `name`, or -1.

@@ -52,15 +52,8 @@ constexpr const char* kHelp =
 
 // The usage of one instrument (`instrument` "pulvex" or "morvex"), or of both.
 void printUsage(std::FILE* out, const std::string& instrument = "") {
-    const char* lead = "usage: ";
-    for (const auto& [name, synopsis] :
-         {std::pair{"pulvex", kPulvexUsage}, {"morvex", kMorvexUsage}}) {
-        if (!instrument.empty() && instrument != name) continue;
-        std::fputs(lead, out);
-        std::fputs(synopsis, out);
-        lead = "       ";
-    }
-    if (instrument.empty()) std::fputs(kOtherUsage, out);
+    cli::printUsage(out, {{"pulvex", kPulvexUsage}, {"morvex", kMorvexUsage}}, instrument,
+                    kOtherUsage);
 }
 
 std::atomic<bool> stopRequested{false};

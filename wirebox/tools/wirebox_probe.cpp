@@ -44,14 +44,7 @@ constexpr const char* kSendHelp =
 
 // The usage of `command` ("ports", "send"), or of all without one.
 void printUsage(std::FILE* out, const std::string& command = "") {
-    const char* lead = "usage: ";
-    for (const auto& [name, synopsis] : {std::pair{"ports", kPortsUsage}, {"send", kSendUsage}}) {
-        if (!command.empty() && command != name) continue;
-        std::fputs(lead, out);
-        std::fputs(synopsis, out);
-        lead = "       ";
-    }
-    if (command.empty()) std::fputs(kOtherUsage, out);
+    cli::printUsage(out, {{"ports", kPortsUsage}, {"send", kSendUsage}}, command, kOtherUsage);
 }
 
 int usage(const std::string& command = "") {

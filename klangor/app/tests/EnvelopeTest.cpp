@@ -291,12 +291,8 @@ TEST(EnvelopeGraphWindow, PaintsTheComputedCurves) {
 }
 
 TEST(EnvelopeGraphWindow, BelongsToTheEnvelopePageInTheMainWindow) {
-    testing_support::TempDir dir;
-    StartDirFixture start(dir);
-    morvex::MorvexState state;
-    THaupt window(state);
-    ReportCapture boxes{window.session()};
-    NoteCapture notes{window.session()};
+    MainWindowUnderTest app;
+    auto& [dir, start, state, window, boxes, notes] = app;
     window.show();
     ASSERT_TRUE(window.Initialize());
     state.startDir = dataDir().string(); // where the pictures are

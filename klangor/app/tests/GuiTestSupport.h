@@ -2,6 +2,7 @@
 // Helpers of Klangor's window tests: a start folder with the data files, captured message boxes
 // and status notes, and mouse clicks that reach a widget the way a user's do.
 
+#include "Main.h"
 #include "Session.h"
 #include "morvex/MorvexState.h"
 #include "morvex/Report.h"
@@ -64,6 +65,18 @@ public:
 
 private:
     QObject scope_; // the connections end with the capture
+};
+
+// The main window on a start folder of its own (its morvex.dev holding `device`), with its message
+// boxes and status notes captured; neither shown nor initialised yet.
+struct MainWindowUnderTest {
+    explicit MainWindowUnderTest(const std::string& device = "0") : start(dir, device) {}
+    testing_support::TempDir dir;
+    StartDirFixture start;
+    morvex::MorvexState state;
+    THaupt window{state};
+    ReportCapture boxes{window.session()};
+    NoteCapture notes{window.session()};
 };
 
 // LoadVoiceFile and DecodeVoice of state.startDir/initial.syx; false when it failed.

@@ -236,12 +236,8 @@ TEST_F(ToneTest, StoringAFreshPageKeepsTheVoice) {
 }
 
 TEST(ToneWindow, OpensFromTheMainWindowAndStoresOnSwitch) {
-    testing_support::TempDir dir;
-    StartDirFixture start(dir);
-    morvex::MorvexState state;
-    THaupt window(state);
-    ReportCapture boxes{window.session()};
-    NoteCapture notes{window.session()};
+    MainWindowUnderTest app;
+    auto& [dir, start, state, window, boxes, notes] = app;
     window.show();
     ASSERT_TRUE(window.Initialize());
     window.showPage("FTone");

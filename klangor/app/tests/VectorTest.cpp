@@ -170,12 +170,8 @@ TEST_F(VectorPageFixture, RightClickOnTheBackgroundStoresAndSendsAndOnControlsDo
 }
 
 TEST(VectorPage, OpensFromTheMainWindowAndStoresOnASwitch) {
-    testing_support::TempDir dir;
-    StartDirFixture start(dir);
-    morvex::MorvexState state;
-    THaupt window(state);
-    ReportCapture boxes{window.session()};
-    NoteCapture notes{window.session()};
+    MainWindowUnderTest app;
+    auto& [dir, start, state, window, boxes, notes] = app;
     window.show();
     window.Initialize();
     window.showPage("FVector");

@@ -36,12 +36,8 @@ std::string voiceName(const morvex::MorvexState& state) {
 } // namespace
 
 TEST(VoiceChoice, InputFileReadsTheChosenVoiceAndNotesWhichItWas) {
-    TempDir dir;
-    StartDirFixture start(dir, "200"); // no such device: the send after loading is a note too
-    morvex::MorvexState state;
-    THaupt window(state);
-    ReportCapture boxes{window.session()};
-    NoteCapture notes{window.session()};
+    MainWindowUnderTest app{"200"}; // no such device: the send after loading is a note too
+    auto& [dir, start, state, window, boxes, notes] = app;
     window.show();
     ASSERT_TRUE(window.Initialize());
 
