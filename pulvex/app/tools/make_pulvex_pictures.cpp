@@ -1,5 +1,6 @@
 // make-pulvex-pictures DIR: draws Pulvex's pictures and its icon and writes them as PNG files
 // into DIR.
+// make-pulvex-pictures --icon OUT.png SIZE: draws the icon alone at SIZE pixels, for the desktop.
 //
 // Everything is drawn from shapes with antialiasing off and no fonts: the result depends on
 // nothing installed on the machine, so the committed files can be checked against a fresh run.
@@ -14,6 +15,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <numbers>
 #include <set>
@@ -311,9 +313,14 @@ QImage stampNote() {
     });
 }
 
-// An application icon: a rounded tile with the program's own emblem.
-QImage icon(QColor tile, const Draw& emblem) {
-    return canvas(64, 64, Qt::transparent, [&](QPainter& p) {
+// An application icon: a rounded tile with the program's own emblem, drawn on a 64 pixel grid.
+// Other sizes scale that grid and smooth the edges; 64 stays the committed pixel drawing.
+QImage icon(QColor tile, int size, const Draw& emblem) {
+    return canvas(size, size, Qt::transparent, [&](QPainter& p) {
+        if (size != 64) {
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.scale(size / 64.0, size / 64.0);
+        }
         pen(p, Qt::black, 2);
         p.setBrush(tile);
         p.drawRoundedRect(QRect(2, 2, 59, 59), 10, 10);
@@ -321,8 +328,8 @@ QImage icon(QColor tile, const Draw& emblem) {
     });
 }
 
-QImage pulvexIcon() {
-    return icon(QColor(30, 40, 110), [](QPainter& p) {
+QImage pulvexIcon(int size = 64) {
+    return icon(QColor(30, 40, 110), size, [](QPainter& p) {
         cymbal(p, QPoint(16, 18), 11, QColor(240, 200, 60), QColor(200, 200, 210));
         drum(p, QRect(30, 16, 22, 14), QColor(200, 30, 40), Qt::white, Qt::black);
         module(p, QRect(9, 38, 46, 18), QColor(90, 90, 100), QColor(120, 220, 120),
@@ -358,8 +365,18 @@ bool save(QImage image, const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && QString(argv[1]) == "--icon") {
+        const int size = std::atoi(argv[3]);
+        if (size < 16 || size > 1024) {
+            std::fprintf(stderr, "make-pulvex-pictures: icon size must be 16..1024, not %s\n",
+                         argv[3]);
+            return 2;
+        }
+        return save(pulvexIcon(size), QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make-pulvex-pictures DIR\n");
+        std::fprintf(stderr, "usage: make-pulvex-pictures DIR\n"
+                             "       make-pulvex-pictures --icon OUT.png SIZE\n");
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]) + "/";
