@@ -21,6 +21,8 @@ constexpr std::size_t kJackLargestPiece = 16000;
 constexpr int kCyclesUntilLive = 2;
 // What has been put has left the process once the output's process callback ran after it.
 constexpr int kCyclesUntilDrained = 2;
+// A process callback under way when a port is let go has ended by then.
+constexpr int kCyclesUntilCallbackEnded = 2;
 constexpr std::chrono::milliseconds kCycleWaitLimit{1000};
 constexpr std::chrono::milliseconds kRetryPause{100};
 // A loaded machine refuses several clients in a row now and then.
@@ -230,6 +232,11 @@ public:
         // RtMidi's JACK output waits for a process cycle before it lets go of its port, so what
         // is still in its buffer goes out first.
         out_->closePort();
+        // Its destructor then frees the ring buffer before it closes the client, so a process
+        // callback that began before the port was let go, and was held up on a loaded machine,
+        // would read freed memory. By two cycles later it has ended; later ones find no port.
+        if (session_->helper)
+            session_->helper->waitCycles(kCyclesUntilCallbackEnded, kCycleWaitLimit);
         out_->setErrorCallback(nullptr, nullptr);
         if (virtual_)
             out_.reset();
