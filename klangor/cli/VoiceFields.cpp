@@ -16,16 +16,6 @@ using morvex::ParameterDescriptor;
 constexpr std::string_view kElementLetters = "ABCD";
 constexpr std::string_view kVectors[] = {"level_vector", "detune_vector"};
 
-std::vector<std::string_view> split(std::string_view path) {
-    std::vector<std::string_view> parts;
-    for (std::size_t start = 0;;) {
-        const std::size_t dot = path.find('.', start);
-        parts.push_back(path.substr(start, dot - start));
-        if (dot == std::string_view::npos) return parts;
-        start = dot + 1;
-    }
-}
-
 bool parseIndex(std::string_view text, int limit, int& index) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
     return ec == std::errc() && end == text.data() + text.size() && index >= 0 && index < limit;
@@ -84,6 +74,16 @@ std::string jsonString(const std::array<char, morvex::kVoiceNameLength>& name) {
 
 } // namespace
 
+std::vector<std::string_view> splitFieldPath(std::string_view path) {
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t dot = path.find('.', start);
+        parts.push_back(path.substr(start, dot - start));
+        if (dot == std::string_view::npos) return parts;
+        start = dot + 1;
+    }
+}
+
 bool writtenFromAnother(int fm, int index) {
     return !writtenFrom(fm, index).empty();
 }
@@ -100,7 +100,7 @@ std::optional<std::string> assignName(morvex::MorvexState& state, std::string_vi
 
 std::optional<VoiceField> findField(morvex::MorvexState& state, std::string_view path,
                                     std::string& error) {
-    const auto parts = split(path);
+    const auto parts = splitFieldPath(path);
     error = "unknown value \"" + std::string(path) + "\"";
     morvex::VoiceParams& params = state.voiceParams;
     int index = 0;

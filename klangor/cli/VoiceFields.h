@@ -9,8 +9,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace klangor_cli {
+
+// The dot-separated parts of a field's path: "A.attack_rate" is "A", "attack_rate".
+std::vector<std::string_view> splitFieldPath(std::string_view path);
 
 // One value of the voice and the range it may take.
 struct VoiceField {

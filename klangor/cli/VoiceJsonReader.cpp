@@ -144,16 +144,6 @@ private:
     std::string error_;
 };
 
-std::vector<std::string_view> parts(std::string_view path) {
-    std::vector<std::string_view> found;
-    for (std::size_t start = 0;;) {
-        const std::size_t dot = path.find('.', start);
-        found.push_back(path.substr(start, dot - start));
-        if (dot == std::string_view::npos) return found;
-        start = dot + 1;
-    }
-}
-
 int number(std::string_view text) {
     if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != text.npos)
         return -1;
@@ -163,7 +153,7 @@ int number(std::string_view text) {
 // The name `set` knows a value by ("elements.0.wave" is "A.wave"); empty for a value that is
 // written from another one and so is not set itself.
 std::string fieldName(const std::string& path) {
-    const auto p = parts(path);
+    const auto p = splitFieldPath(path);
     if (p[0] == "elements" && p.size() == 3 && number(p[1]) >= 0 && number(p[1]) < 4)
         return std::string(1, "ABCD"[number(p[1])]) + "." + std::string(p[2]);
     if (p[0] == "fm" && p.size() >= 3 && (p[1] == "0" || p[1] == "1")) {
